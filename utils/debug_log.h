@@ -1,0 +1,36 @@
+#pragma once
+// Developer trace. Every line goes to the debugger output channel on Windows; on POSIX
+// to standard error, only when PARLINO_TRACE is set. A test can capture every line
+// through a process-wide sink. Never fails visibly: a line that cannot be formatted
+// or allocated is dropped.
+//
+// Message formats are wide printf formats in which %s takes a wide string
+// (const wchar_t*), on every platform.
+#include <functional>
+#include <string>
+
+namespace Utils {
+
+// Writes one trace line "<P%05d><T%05d><date time>(function)<%04d>: message\r\n".
+void WriteTraceLine(const char* function, int line, const wchar_t* format, ...);
+
+// Qualified function name ("CurlClient::Head", "CDownloadInstaller::Start::<lambda>")
+// from a compiler's pretty function signature.
+std::string QualifiedFunctionName(const char* prettyFunction);
+
+// Receives each complete line (prefix, message and "\r\n") in addition to the normal
+// channel. Pass an empty function to remove it. For tests.
+using TraceSink = std::function<void(const std::wstring& line)>;
+void SetTraceSink(TraceSink sink);
+
+}  // namespace Utils
+
+#if defined(__GNUC__)
+#define PARLINO_PRETTY_FUNCTION __PRETTY_FUNCTION__
+#else
+#define PARLINO_PRETTY_FUNCTION __FUNCSIG__
+#endif
+
+// DebugLog(L"partPath::%s", path.c_str());
+#define DebugLog(...) \
+  ::Utils::WriteTraceLine(::Utils::QualifiedFunctionName(PARLINO_PRETTY_FUNCTION).c_str(), __LINE__, __VA_ARGS__)

@@ -1,0 +1,34 @@
+#pragma once
+// Text conversions between the installer's wide strings and the narrow strings of
+// file-system calls, libcurl, analytics and child-process output. None throws except
+// Utf8ToWide. Code page 0 is the ANSI code page (UTF-8 on POSIX), 65001 is UTF-8.
+#include <cstdint>
+#include <string>
+
+namespace Utils {
+
+constexpr unsigned kCodePageAnsi = 0;
+constexpr unsigned kCodePageUtf8 = 65001;
+
+// Bytes up to the first zero byte, converted from the code page; empty on failure.
+std::wstring MultiByteToWide(const std::string& bytes, unsigned codePage);
+// Text up to the first zero character, converted to the code page; empty on failure.
+std::string WideToMultiByte(const std::wstring& text, unsigned codePage);
+// Bytes 33..126 unchanged, blank -> "+", any other byte -> "%XX" (uppercase hex).
+std::string UrlEncodeBytes(const std::string& bytes);
+// UTF-8 bytes of the text, URL-encoded as above.
+std::wstring UrlEncodeUtf8(const std::wstring& text);
+// Replaces the first occurrence of from, searching again from the start, until none
+// is left. `to` must not contain `from`; an empty `from` returns the text unchanged.
+std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::wstring& to);
+// Removes blank, \t, \n, \v, \f, \r from the end, then from the start.
+std::wstring Trim(const std::wstring& text);
+// True when the first occurrence of prefix in text is at position 0.
+bool StartsWith(const std::wstring& text, const std::wstring& prefix);
+std::wstring UIntToWide(uint32_t value);
+// Throws std::range_error("bad conversion") on invalid UTF-8.
+std::wstring Utf8ToWide(const std::string& bytes);
+// UTF-16 text to UTF-8; ill-formed surrogates become U+FFFD. Never throws.
+std::string WideToUtf8(const std::wstring& text);
+
+}  // namespace Utils
