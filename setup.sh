@@ -10,7 +10,7 @@ APT_PACKAGES=(
   libz-mingw-w64-dev
   wine64 xvfb xdotool imagemagick fonts-wqy-microhei
   libcurl4-openssl-dev zlib1g-dev libstb-dev libgtest-dev googletest
-  7zip nginx python3 dpkg-dev
+  7zip nginx python3 dpkg-dev aria2 curl
 )
 
 missing=()

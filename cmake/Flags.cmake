@@ -3,6 +3,10 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 
 if(PARLINO_FLAVOUR STREQUAL "native")
   set(PARLINO_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+elseif(PARLINO_FLAVOUR STREQUAL "native-fuzz")
+  # Libraries get coverage instrumentation; each fuzz target adds -fsanitize=fuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  set(PARLINO_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 elseif(PARLINO_FLAVOUR STREQUAL "native-tsan")
   set(PARLINO_SANITIZE -fsanitize=thread -fno-omit-frame-pointer)
 endif()
