@@ -33,11 +33,18 @@ export DISPLAY=${DISPLAY:-:99}
   flock 9
   if [ ! -f "$WINEPREFIX/.ready" ]; then
     rm -rf "$WINEPREFIX"
-    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
     "$WINESERVER" -w
     touch "$WINEPREFIX/.ready"
   fi
-  "$WINESERVER" -p 2>/dev/null || true
+  # The server and the prefix's services (started by the first program of a server
+  # session) must not inherit a test's output: CTest would wait for them to close it.
+  # So both are started here, detached, once per server session.
+  # (`wineserver -w` returns at once when no server runs, and waits while one does.)
+  if timeout 0.3 "$WINESERVER" -w 9>&-; then
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
+    "$WINE64" wineboot </dev/null >/dev/null 2>&1 9>&- || true
+  fi
 ) 9>"$tree/.wineprefix.lock"
 
 exec "$WINE64" "$@"
