@@ -1,8 +1,8 @@
 #pragma once
 // Developer trace. Every line goes to the debugger output channel on Windows; on POSIX
-// to standard error, only when PARLINO_TRACE is set. A test can capture every line
-// through a process-wide sink. Never fails visibly: a line that cannot be formatted
-// or allocated is dropped.
+// to standard error in UTF-8, only when PARLINO_TRACE is set (read at the first line).
+// A test can capture every line through a process-wide sink. Never fails visibly: a
+// line that cannot be formatted or allocated is dropped.
 //
 // Message formats are wide printf formats in which %s takes a wide string
 // (const wchar_t*), on every platform.
@@ -13,6 +13,10 @@ namespace Utils {
 
 // Writes one trace line "<P%05d><T%05d><date time>(function)<%04d>: message\r\n".
 void WriteTraceLine(const char* function, int line, const wchar_t* format, ...);
+
+// The same, with the function named by its pretty signature; DebugLog uses it so that
+// the name is worked out without a heap allocation.
+void WriteTraceLineAt(const char* prettyFunction, int line, const wchar_t* format, ...);
 
 // Qualified function name ("CurlClient::Head", "CDownloadInstaller::Start::<lambda>")
 // from a compiler's pretty function signature.
@@ -33,4 +37,4 @@ void SetTraceSink(TraceSink sink);
 
 // DebugLog(L"partPath::%s", path.c_str());
 #define DebugLog(...) \
-  ::Utils::WriteTraceLine(::Utils::QualifiedFunctionName(PARLINO_PRETTY_FUNCTION).c_str(), __LINE__, __VA_ARGS__)
+  ::Utils::WriteTraceLineAt(PARLINO_PRETTY_FUNCTION, __LINE__, __VA_ARGS__)

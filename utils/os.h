@@ -7,6 +7,12 @@
 #include <optional>
 #include <string>
 
+// <windows.h> maps these names to its own profile functions; here they name ours.
+// Include this header after <windows.h>.
+#undef GetProfileString
+#undef GetProfileInt
+#undef WriteProfileString
+
 namespace Utils {
 
 extern const wchar_t kPathSeparator;
@@ -23,6 +29,8 @@ std::wstring DrivePart(const std::wstring& path);
 // --- files
 bool PathExists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
+// Creates one directory level; false when it exists already or cannot be created.
+bool MakeDirectory(const std::wstring& path);
 bool DeleteFilePath(const std::wstring& path);
 // Renames, replacing an existing target.
 bool MoveFileReplace(const std::wstring& from, const std::wstring& to);
@@ -48,8 +56,16 @@ std::wstring GetProfileString(const std::wstring& path, const std::wstring& sect
 // Leading white space, optional sign, decimal digits; no digits gives 0; a missing key
 // gives defaultValue.
 int GetProfileInt(const std::wstring& path, const std::wstring& section, const std::wstring& key, int defaultValue);
+// Keeps every other section and key; creates the file when missing (not its folder).
+// False for a section, key or value holding a line break, a key holding '=' or a
+// section holding ']', which would change the file's structure.
 bool WriteProfileString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                         const std::wstring& value);
+// The structural check WriteProfileString applies, shared by both platforms.
+bool IsWritableProfileEntry(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+// The number GetProfileInt reads from a value: leading white space, optional sign,
+// decimal digits, wrapping like a 32-bit unsigned accumulator.
+int ParseProfileInt(const std::wstring& value);
 
 // --- the current user's registry (an INI file under $XDG_CONFIG_HOME on POSIX)
 bool RegGetString(const std::wstring& subKey, const std::wstring& valueName, std::wstring& value);

@@ -24,6 +24,8 @@ class HardDiskManager {
 };
 
 // family := "Windows"; version := the name for the running system ("7", "10", ...).
+// POSIX reports the kernel's "major.minor.patch", which never names XP, so the
+// ordinary download route applies.
 void GetWindowsVersionName(std::wstring& family, std::wstring& version);
 // The version name for the given numbers; serverR2 is the SM_SERVERR2 metric.
 std::wstring WindowsVersionName(uint32_t major, uint32_t minor, uint32_t build, bool serverR2);
@@ -42,11 +44,17 @@ std::wstring NewGuidText();
 // The user's temp folder + "~VexloTemp.92482B06FB471E17" + separator, created one
 // level deep when missing; empty on failure.
 std::wstring GetInstallerTempDir();
-// Creates every missing level; paths longer than 260 characters fail.
+// Creates every missing level; paths longer than 260 characters fail before anything
+// is created. True when the path is a directory at the end.
 bool CreateDirectoryTree(const std::wstring& path);
-// Process id of the first process whose executable name equals `name` exactly, or 0.
+// Process id of the first process whose executable name equals `name` exactly
+// (case-sensitive), or 0. POSIX compares the file name of /proc/<pid>/exe, or of the
+// command line's program when the executable cannot be read.
 uint32_t FindProcessByName(const std::wstring& name);
+// Elevated process (POSIX: effective uid 0).
 bool IsProcessAdmin();
+// The console user's account is an administrator account (POSIX: the login name, or
+// the process's user, is root or a member of sudo, wheel or admin).
 bool IsAdminAccount();
 bool GetConsoleUserName(std::wstring& name);
 bool IsUserAdminAccount(const std::wstring& name);

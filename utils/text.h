@@ -11,6 +11,8 @@ constexpr unsigned kCodePageAnsi = 0;
 constexpr unsigned kCodePageUtf8 = 65001;
 
 // Bytes up to the first zero byte, converted from the code page; empty on failure.
+// On POSIX codes 0 and 65001 are UTF-8 (each ill-formed sequence gives one U+FFFD)
+// and other code pages go through iconv's "CP<n>" tables.
 std::wstring MultiByteToWide(const std::string& bytes, unsigned codePage);
 // Text up to the first zero character, converted to the code page; empty on failure.
 std::string WideToMultiByte(const std::wstring& text, unsigned codePage);
@@ -19,7 +21,8 @@ std::string UrlEncodeBytes(const std::string& bytes);
 // UTF-8 bytes of the text, URL-encoded as above.
 std::wstring UrlEncodeUtf8(const std::wstring& text);
 // Replaces the first occurrence of from, searching again from the start, until none
-// is left. `to` must not contain `from`; an empty `from` returns the text unchanged.
+// is left. When `to` contains `from` (which would never end) each occurrence is
+// replaced once, left to right; an empty `from` returns the text unchanged.
 std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::wstring& to);
 // Removes blank, \t, \n, \v, \f, \r from the end, then from the start.
 std::wstring Trim(const std::wstring& text);

@@ -2,7 +2,8 @@
 // A worker thread created suspended: the owner stores the object, then calls Resume().
 // It writes "THREAD BEGIN"/"THREAD END" to the trace and carries a debugger name.
 // Destruction waits for the thread without limit, so the body must never destroy
-// its own Thread.
+// its own Thread. A thread that was never resumed is not waited for forever: Join()
+// and destruction let it end without running its body (no BEGIN/END lines).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,7 +26,8 @@ class Thread {
   bool IsValid() const;
   // Lets the suspended thread run. Calling it more than once has no further effect.
   void Resume();
-  // Waits without limit for the thread to end, then releases it.
+  // Waits without limit for the thread to end, then releases it; the id becomes
+  // kNoThreadId. Does nothing when there is no thread.
   void Join();
   uint32_t ThreadId() const { return m_ThreadId; }
   const std::wstring& Name() const { return m_Name; }
