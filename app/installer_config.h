@@ -83,9 +83,10 @@ CommandLineMap BuildCommandLineMap(const std::vector<std::wstring>& args);
 // no digits give 0; a value beyond the 32-bit range is clamped to it.
 int32_t ConfigTextToInt(const std::wstring& text);
 // Double: leading white space, then the longest decimal prefix (sign, digits with an
-// optional point, optional exponent). Empty when there is no such prefix or its value
-// is out of the double range (overflow or underflow); the caller picks the fallback
-// (0.0 for the INI file, NaN for a switch).
+// optional point, optional exponent). Words such as "inf" or "nan" and hexadecimal
+// forms are not numbers here. Empty when there is no such prefix or its magnitude is
+// out of the double range (too large, or so small that only zero is left); the caller
+// picks the fallback (0.0 for the INI file, NaN for a switch).
 std::optional<double> ConfigTextToDouble(const std::wstring& text);
 // Boolean: true exactly for "true".
 bool ConfigTextToBool(const std::wstring& text);
