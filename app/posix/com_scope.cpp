@@ -1,0 +1,4 @@
+#include "app/com_scope.h"
+
+ComScope::ComScope() = default;
+ComScope::~ComScope() = default;
