@@ -16,7 +16,7 @@ find_tree() {  # the build tree holding $1 (the folder with CMakeCache.txt)
 }
 
 if [ "${1:-}" = --stop ]; then
-  export WINEPREFIX=$2/wineprefix
+  export WINEPREFIX=$(cd "$2" && pwd)/wineprefix
   [ -d "$WINEPREFIX" ] && "$WINESERVER" -k 2>/dev/null || true
   exit 0
 fi
