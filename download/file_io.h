@@ -1,0 +1,32 @@
+#pragma once
+// Files and libcurl handles as RAII objects, and the one place that opens a file by
+// its wide path (the Windows side takes the wide path as it is, so a path that the
+// ANSI code page cannot hold still opens).
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include <curl/curl.h>
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;
+
+struct CurlCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using UniqueCurl = std::unique_ptr<CURL, CurlCleanup>;
+
+struct CurlSlistFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using UniqueCurlSlist = std::unique_ptr<curl_slist, CurlSlistFree>;
+
+// fopen with a wide path and a wide mode ("rb", "ab+", ...); null on failure, errno set.
+FILE* OpenFile(const std::wstring& path, const wchar_t* mode);
+
+// libcurl's text for a result code, as a wide string for the trace.
+std::wstring CurlErrorText(CURLcode code);
+// A narrow (UTF-8) string as a wide one for the trace.
+std::wstring TraceText(const std::string& narrow);

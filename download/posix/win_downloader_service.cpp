@@ -1,0 +1,131 @@
+// POSIX stand-in for the system URL download service: one plain libcurl transfer into
+// "<file>.part", moved to the file when complete, with the same statuses and texts.
+// Its failure code is libcurl's result code.
+#include <atomic>
+#include <mutex>
+
+#include <curl/curl.h>
+
+#include "download/curl_options.h"
+#include "download/file_io.h"
+#include "download/win_downloader.h"
+#include "utils/os.h"
+#include "utils/text.h"
+
+class CWinDownloader::CBindCallback {
+ public:
+  ~CBindCallback() { m_Abort = true; }
+  void SetCallback(const StatusCallback& callback) {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_Callback = callback;
+  }
+  void Abort() { m_Abort = true; }
+  bool Aborted() const { return m_Abort; }
+  // The service's progress notification: false aborts the transfer.
+  bool OnProgress(uint64_t progress, uint64_t maximum) {
+    if (m_Abort) return false;
+    if (maximum == 0 || progress == m_LastProgress) return true;
+    m_LastProgress = progress;
+    StatusCallback callback;
+    {
+      std::lock_guard<std::mutex> lock(m_Lock);
+      callback = m_Callback;
+    }
+    if (callback) callback(DL_CODE_PROGRESS, double(progress) / double(maximum), L"");
+    return true;
+  }
+
+ private:
+  std::mutex m_Lock;
+  StatusCallback m_Callback;
+  std::atomic<bool> m_Abort{false};
+  uint64_t m_LastProgress = 0;  // worker only
+};
+
+namespace {
+
+size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
+  return std::fwrite(data, size, count, static_cast<FILE*>(file)) * size;
+}
+
+constexpr long kFirstRedirectStatus = 300;
+constexpr long kLastRedirectStatus = 399;
+
+struct ServiceTransfer {
+  CWinDownloader::CBindCallback* bind;
+  CURL* handle;
+};
+
+int ServiceProgress(void* data, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t) {
+  auto* transfer = static_cast<ServiceTransfer*>(data);
+  // The body of a redirect is no progress of the file.
+  long status = 0;
+  curl_easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
+  const bool redirecting = status >= kFirstRedirectStatus && status <= kLastRedirectStatus;
+  const uint64_t maximum = dltotal > 0 && !redirecting ? uint64_t(dltotal) : 0;
+  return transfer->bind->OnProgress(uint64_t(dlnow), maximum) ? 0 : 1;
+}
+
+}  // namespace
+
+CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url, const std::wstring& filePath)
+    : m_BindCallback(std::make_unique<CBindCallback>()),
+      m_Callback(std::move(callback)),
+      m_FilePath(filePath),
+      m_Url(url) {
+  m_Worker = std::make_unique<Utils::Thread>(this, kDownloadThreadName, [](void* self) -> uint32_t {
+    static_cast<CWinDownloader*>(self)->WorkerBody();
+    return 0;
+  });
+  if (!m_Worker->IsValid()) m_Worker.reset();
+}
+
+CWinDownloader::~CWinDownloader() {
+  m_BindCallback->Abort();
+  {
+    std::lock_guard<std::mutex> lock(m_StartLock);
+    m_Started = true;
+  }
+  if (m_Worker) {
+    m_Worker->Resume();
+    m_Worker->Join();
+  }
+}
+
+void CWinDownloader::BindSetCallback(const StatusCallback& callback) { m_BindCallback->SetCallback(callback); }
+void CWinDownloader::BindAbort() { m_BindCallback->Abort(); }
+bool CWinDownloader::BindAborted() const { return m_BindCallback->Aborted(); }
+void CWinDownloader::ServiceThreadBegin() {}
+void CWinDownloader::ServiceThreadEnd() {}
+
+int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
+  UniqueCurl handle(curl_easy_init());
+  if (!handle) return CURLE_FAILED_INIT;
+  const std::wstring partPath = m_FilePath + L".part";
+  UniqueFile file(OpenFile(partPath, L"wb"));
+  if (!file) return CURLE_WRITE_ERROR;
+  const std::string url = Utils::StartsWith(requestUrl, L"file:///")
+                              ? Utils::WideToMultiByte(requestUrl, Utils::kCodePageAnsi)
+                              : Utils::WideToUtf8(requestUrl);
+  CURL* h = handle.get();
+  ServiceTransfer transfer{m_BindCallback.get(), h};
+  int result = CURLE_OK;
+  result |= curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  result |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  result |= curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+  result |= curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
+  result |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
+  result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+  result |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteToFile);
+  result |= curl_easy_setopt(h, CURLOPT_WRITEDATA, file.get());
+  result |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  result |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, ServiceProgress);
+  result |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
+  if (result == CURLE_OK) result = curl_easy_perform(h);
+  if (result == CURLE_OK && std::fflush(file.get()) != 0) result = CURLE_WRITE_ERROR;
+  file.reset();
+  if (result == CURLE_OK && !Utils::MoveFileReplace(partPath, m_FilePath)) result = CURLE_WRITE_ERROR;
+  if (result != CURLE_OK) Utils::DeleteFilePath(partPath);
+  return result;
+}

@@ -1,0 +1,46 @@
+#include "download/win_downloader.h"
+
+#include "utils/os.h"
+#include "utils/text.h"
+
+namespace {
+constexpr const wchar_t* kFileUrlPrefix = L"file:///";
+}
+
+std::wstring CWinDownloader::RequestUrl(const std::wstring& url) {
+  return Utils::StartsWith(url, kFileUrlPrefix) ? url : Utils::UrlEncodeUtf8(url);
+}
+
+void CWinDownloader::Start() {
+  std::lock_guard<std::mutex> lock(m_StartLock);
+  BindSetCallback(m_Callback);
+  if (m_Started || !m_Worker) return;
+  m_Started = true;
+  m_Worker->Resume();
+}
+
+void CWinDownloader::Report(int32_t code, double value, const wchar_t* text) {
+  if (BindAborted()) return;
+  if (m_Callback) m_Callback(code, value, text);
+}
+
+void CWinDownloader::WorkerBody() {
+  // Destroyed before Start: the worker was only resumed so that it can end.
+  if (BindAborted()) return;
+  ServiceThreadBegin();
+  Report(DL_CODE_START, 1.0, L"");
+  const std::wstring requestUrl = RequestUrl(m_Url);
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    const int32_t result = CallService(requestUrl);
+    if (result == 0) {
+      Report(DL_CODE_SUCCESS, 0.0, kUrlDownloadToFileText);
+      break;
+    }
+    // The service may have written part of the file before it failed.
+    Utils::DeleteFilePath(m_FilePath);
+    if (BindAborted()) break;
+    Utils::SleepMs(kRetrySleepMs);
+    if (attempt == kAttempts) Report(DL_CODE_FAIL, result, kUrlDownloadToFileText);
+  }
+  ServiceThreadEnd();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// What the download tests share: status recording, sleep and probe-report capture,
+// the loopback servers' URLs and the packages they serve.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "download/status_callback.h"
+#include "download/status_codes.h"
+
+namespace DownloadTest {
+
+struct Status {
+  int32_t code;
+  double value;
+  std::wstring text;
+};
+
+// Records every status; thread-safe. `onStatus` (if set) runs after recording, on the
+// reporting thread, as the orchestration's handler would.
+class StatusLog {
+ public:
+  StatusCallback Callback();
+  // Waits until `count` statuses with one of `codes` have arrived; false on time-out.
+  bool WaitFor(std::initializer_list<int32_t> codes, size_t count = 1,
+               std::chrono::seconds timeout = std::chrono::seconds(60));
+  // Waits for the first terminal status (success, fail or retry).
+  bool WaitTerminal(size_t count = 1) { return WaitFor({DL_CODE_SUCCESS, DL_CODE_FAIL, DL_CODE_RETRY}, count); }
+  std::vector<Status> All() const;
+  // Codes in order, progress left out.
+  std::vector<int32_t> CodesWithoutProgress() const;
+  std::function<void(int32_t code)> onStatus;
+
+ private:
+  mutable std::mutex m_Lock;
+  std::condition_variable m_Changed;
+  std::vector<Status> m_Statuses;
+};
+
+// Replaces Utils::SleepMs for its lifetime and records every requested sleep.
+class SleepLog {
+ public:
+  SleepLog();
+  ~SleepLog();
+  std::vector<uint32_t> All() const;
+  size_t Count(uint32_t milliseconds) const;
+
+ private:
+  mutable std::mutex m_Lock;
+  std::vector<uint32_t> m_Sleeps;
+};
+
+struct ProbeReport {
+  std::wstring name;
+  float elapsed;
+  std::wstring reason;
+  std::map<std::wstring, std::wstring> properties;
+};
+// Captures the probe-failure task events for its lifetime.
+class ProbeReportLog {
+ public:
+  ProbeReportLog();
+  ~ProbeReportLog();
+  std::vector<ProbeReport> All() const;
+
+ private:
+  mutable std::mutex m_Lock;
+  std::vector<ProbeReport> m_Reports;
+};
+
+// Captures every trace line for its lifetime.
+class TraceLog {
+ public:
+  TraceLog();
+  ~TraceLog();
+  bool Contains(const std::wstring& text) const;
+
+ private:
+  mutable std::mutex m_Lock;
+  std::vector<std::wstring> m_Lines;
+};
+
+// nginx: NginxUrl(L"/software/pkg_1048576.exe").
+std::wstring NginxUrl(const std::wstring& path);
+std::wstring PackageName(int64_t size);
+// The package file nginx serves, and its MD5.
+std::wstring SourcePackage(int64_t size);
+std::string SourceMd5(int64_t size);
+// Fault server: /f/<faults>/<directory>/pkg_<size>.exe; the directory defaults to the
+// package's MD5. UniqueId() makes the per-test counters and log of the server private.
+std::wstring FaultUrl(const std::string& faults, int64_t size, const std::string& directory = "");
+std::string UniqueId();
+// The requests the fault server saw for an id: "GET bytes=0-99", "HEAD -".
+std::vector<std::string> FaultRequests(const std::string& id);
+std::vector<std::string> FaultGets(const std::string& id);
+// A loopback URL on which nothing listens.
+std::wstring DeadUrl();
+
+bool Exists(const std::wstring& path);
+
+}  // namespace DownloadTest
