@@ -17,15 +17,8 @@ namespace {
 constexpr size_t kReasonChars = 200;
 constexpr size_t kErrorTextChars = 200;
 constexpr const wchar_t* kPartSuffix = L".part";
-constexpr const wchar_t* kFileUrlPrefix = L"file:///";
 constexpr long kTcpKeepAliveSeconds = 10;
 constexpr size_t kPartFileBufferBytes = 64 * 1024;
-
-size_t DiscardBody(char*, size_t size, size_t count, void*) { return size * count; }
-
-size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
-  return std::fwrite(data, size, count, static_cast<FILE*>(file)) * size;
-}
 
 // Common set-up of every header-only request. False when an option could not be set.
 bool SetUpHeadRequest(CURL* handle, const std::string& url, bool withHeader) {
@@ -58,10 +51,7 @@ CurlClient::~CurlClient() {
 
 std::wstring CurlClient::GetFilePath(bool part) const { return part ? m_FilePath + kPartSuffix : m_FilePath; }
 
-std::string CurlClient::NarrowUrl() const {
-  if (Utils::StartsWith(m_Url, kFileUrlPrefix)) return Utils::WideToMultiByte(m_Url, Utils::kCodePageAnsi);
-  return Utils::WideToUtf8(m_Url);
-}
+std::string CurlClient::NarrowUrl() const { return CurlUrl(m_Url); }
 
 UniqueCurl CurlClient::Head(const std::string& url) {
   UniqueCurl handle(curl_easy_init());
@@ -81,10 +71,7 @@ std::string CurlClient::GetEffectiveUrl(CURL* handle) {
   return url;
 }
 
-double CurlClient::LengthFromHandle(CURL* handle) {
-  curl_off_t length = -1;
-  const CURLcode read = curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-  DebugLog(L"error:%d:%s", int(read), CurlErrorText(read).c_str());
+double CurlClient::UsableLength(CURL* handle, CURLcode read, curl_off_t length) {
   long status = 0;
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   if (read == CURLE_OK && status >= kFirstUsableStatus && status <= kLastUsableStatus) {
@@ -96,13 +83,22 @@ double CurlClient::LengthFromHandle(CURL* handle) {
   return -1.0;
 }
 
-double CurlClient::GetDownloadFileLength(CURL* handle) { return LengthFromHandle(handle); }
+// Both length readers trace the read themselves: the trace names the function.
+double CurlClient::GetDownloadFileLength(CURL* handle) {
+  curl_off_t length = -1;
+  const CURLcode read = curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  DebugLog(L"error:%d:%s", int(read), CurlErrorText(read).c_str());
+  return UsableLength(handle, read, length);
+}
 
 double CurlClient::GetDownloadFileLength_Str(const std::string& url) {
   UniqueCurl handle(curl_easy_init());
   if (!handle) return -1.0;
   if (SetUpHeadRequest(handle.get(), url, true)) curl_easy_perform(handle.get());
-  return LengthFromHandle(handle.get());
+  curl_off_t length = -1;
+  const CURLcode read = curl_easy_getinfo(handle.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  DebugLog(L"error:%d:%s", int(read), CurlErrorText(read).c_str());
+  return UsableLength(handle.get(), read, length);
 }
 
 std::string CurlClient::GetRealUrl_Str(const std::string& url) {
@@ -136,12 +132,17 @@ int32_t CurlClient::Start() {
     if (!m_RealUrl.empty()) m_FileLength = GetDownloadFileLength_Str(m_RealUrl);
     if (m_FileLength < kMinFileLength) return kResultNoLength;
   }
-  const int32_t result = Transfer(partPath, finalPath);
+  bool performed = false;
+  bool flushed = false;
+  int32_t result = Transfer(partPath, performed, flushed);
+  if (!performed) return result;  // no handle or no partial file: nothing was attempted
+  DebugLog(L"error:%d:%s", result, CurlErrorText(CURLcode(result)).c_str());
+  result = FinishTransfer(result, flushed, partPath, finalPath);
   DebugLog(L"end download");
   return result;
 }
 
-int32_t CurlClient::Transfer(const std::wstring& partPath, const std::wstring& finalPath) {
+int32_t CurlClient::Transfer(const std::wstring& partPath, bool& performed, bool& flushed) {
   UniqueCurl handle(curl_easy_init());
   if (!handle) return kResultNoHandle;
   UniqueFile file(OpenFile(partPath, L"ab+"));
@@ -192,11 +193,16 @@ int32_t CurlClient::Transfer(const std::wstring& partPath, const std::wstring& f
       m_Handle = nullptr;
     }
   }
-  DebugLog(L"error:%d:%s", result, CurlErrorText(CURLcode(result)).c_str());
+  performed = true;
   handle.reset();
-  const bool flushed = std::fflush(file.get()) == 0;
+  flushed = std::fflush(file.get()) == 0;
   file.reset();
+  return result;
+}
 
+int32_t CurlClient::FinishTransfer(int32_t result, bool flushed, const std::wstring& partPath,
+                                   const std::wstring& finalPath) {
+  const int64_t length = std::llround(m_FileLength);
   if (result == CURLE_RANGE_ERROR) {
     // The server cannot resume: the next attempt starts from the first byte.
     Utils::DeleteFilePath(partPath);

@@ -65,8 +65,14 @@ class CurlClient {
   static constexpr int64_t kReportIntervalSeconds = 1;
   // The narrow URL handed to libcurl: UTF-8, or the ANSI code page for "file:///".
   std::string NarrowUrl() const;
-  double LengthFromHandle(CURL* handle);
-  int32_t Transfer(const std::wstring& partPath, const std::wstring& finalPath);
+  // The length of a performed request when its read succeeded and its status is
+  // 2xx/3xx; otherwise reports the probe failure and gives -1.0.
+  double UsableLength(CURL* handle, CURLcode read, curl_off_t length);
+  // Opens the partial file and runs the transfer; `performed` is false when no
+  // transfer was attempted (the result is then -997 or -996).
+  int32_t Transfer(const std::wstring& partPath, bool& performed, bool& flushed);
+  // Moves a complete partial file to the final name, or sets up the next attempt.
+  int32_t FinishTransfer(int32_t result, bool flushed, const std::wstring& partPath, const std::wstring& finalPath);
 
   std::wstring m_Url;
   std::wstring m_FilePath;

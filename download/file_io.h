@@ -26,6 +26,15 @@ using UniqueCurlSlist = std::unique_ptr<curl_slist, CurlSlistFree>;
 // fopen with a wide path and a wide mode ("rb", "ab+", ...); null on failure, errno set.
 FILE* OpenFile(const std::wstring& path, const wchar_t* mode);
 
+// libcurl write functions: WriteToFile appends to the FILE* given as user data
+// (a short count fails the transfer); DiscardBody accepts and drops everything.
+size_t WriteToFile(char* data, size_t size, size_t count, void* file);
+size_t DiscardBody(char* data, size_t size, size_t count, void* unused);
+
+// A URL as libcurl takes it: UTF-8, but a "file:///" URL in the ANSI code page (it
+// names a local path).
+std::string CurlUrl(const std::wstring& url);
+
 // libcurl's text for a result code, as a wide string for the trace.
 std::wstring CurlErrorText(CURLcode code);
 // A narrow (UTF-8) string as a wide one for the trace.

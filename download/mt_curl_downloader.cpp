@@ -19,9 +19,6 @@ constexpr size_t kRangeChars = 64;
 constexpr long kHttpOk = 200;
 // The join copies 1024-byte blocks; the streams move larger pieces to and from disk.
 constexpr size_t kJoinBufferBytes = 64 * 1024;
-constexpr const wchar_t* kFileUrlPrefix = L"file:///";
-
-size_t DiscardBody(char*, size_t size, size_t count, void*) { return size * count; }
 
 }  // namespace
 
@@ -98,9 +95,7 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
 void CMTCurlDownloader::Start_Down() {
   Report(DL_CODE_START, 1.0, L"");
   DebugLog(L"start download");
-  const std::string url = Utils::StartsWith(m_Url, kFileUrlPrefix)
-                              ? Utils::WideToMultiByte(m_Url, Utils::kCodePageAnsi)
-                              : Utils::WideToUtf8(m_Url);
+  const std::string url = CurlUrl(m_Url);
   Utils::DeleteFilePath(m_FilePath);
   if (m_LastPercent == 0.0) DeletePartFiles();
   if (!m_Probed) {
@@ -237,11 +232,11 @@ int CMTCurlDownloader::PartProgress(void* downloaderPointer, curl_off_t, curl_of
   return 0;
 }
 
-bool CMTCurlDownloader::JoinParts() {
+bool CMTCurlDownloader::JoinParts(std::vector<std::wstring>& joined) {
   {
-    UniqueFile joined(OpenFile(PartFilePath(0), L"ab+"));
-    if (!joined) return false;
-    std::setvbuf(joined.get(), nullptr, _IOFBF, kJoinBufferBytes);
+    UniqueFile first(OpenFile(PartFilePath(0), L"ab+"));
+    if (!first) return false;
+    std::setvbuf(first.get(), nullptr, _IOFBF, kJoinBufferBytes);
     for (size_t i = 1; i < m_Parts.size(); ++i) {
       const std::wstring partPath = PartFilePath(int(i));
       UniqueFile part(OpenFile(partPath, L"rb+"));
@@ -251,12 +246,12 @@ bool CMTCurlDownloader::JoinParts() {
       char block[kJoinBlockBytes];
       size_t got;
       while ((got = std::fread(block, 1, sizeof(block), part.get())) > 0) {
-        if (std::fwrite(block, 1, got, joined.get()) != got) return false;
+        if (std::fwrite(block, 1, got, first.get()) != got) return false;
       }
       if (std::ferror(part.get())) return false;
-      DebugLog(L"partPath::%s", partPath.c_str());
+      joined.push_back(partPath);
     }
-    if (std::fflush(joined.get()) != 0) return false;
+    if (std::fflush(first.get()) != 0) return false;
   }
   if (Utils::FileSize(PartFilePath(0)) != m_FileLength) return false;
   if (!Utils::MoveFileReplace(PartFilePath(0), m_FilePath)) return false;
@@ -294,7 +289,10 @@ void CMTCurlDownloader::waitForFinishThreadFun(CMTCurlDownloader* d) {
   }
 
   d->m_LastPercent = 0.0;
-  if (!d->JoinParts()) {
+  std::vector<std::wstring> joined;
+  const bool wasJoined = d->JoinParts(joined);
+  for (const std::wstring& partPath : joined) DebugLog(L"partPath::%s", partPath.c_str());
+  if (!wasJoined) {
     // Never leave a half-joined file behind: the next run starts from nothing.
     Utils::DeleteFilePath(d->m_FilePath);
     d->DeletePartFiles();

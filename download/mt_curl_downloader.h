@@ -75,7 +75,9 @@ class CMTCurlDownloader : public CDownloader {
   static size_t WritePart(char* data, size_t size, size_t count, void* node);
   static int PartProgress(void* downloader, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                           curl_off_t ulnow);
-  bool JoinParts();
+  // Appends the further parts to part 0 and moves it to the target; `joined` gets the
+  // path of every part appended (the caller traces them).
+  bool JoinParts(std::vector<std::wstring>& joined);
   void EndFailedRun(int32_t failure);
   void ClearParts();
   void DeletePartFiles();

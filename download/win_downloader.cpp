@@ -11,6 +11,27 @@ std::wstring CWinDownloader::RequestUrl(const std::wstring& url) {
   return Utils::StartsWith(url, kFileUrlPrefix) ? url : Utils::UrlEncodeUtf8(url);
 }
 
+void CWinDownloader::CreateWorker() {
+  m_Worker = std::make_unique<Utils::Thread>(this, kDownloadThreadName, [](void* self) -> uint32_t {
+    static_cast<CWinDownloader*>(self)->WorkerBody();
+    return 0;
+  });
+  if (!m_Worker->IsValid()) m_Worker.reset();
+}
+
+void CWinDownloader::StopWorker() {
+  BindAbort();
+  {
+    std::lock_guard<std::mutex> lock(m_StartLock);
+    m_Started = true;
+  }
+  // A worker that never started runs only to see the abort and end.
+  if (m_Worker) {
+    m_Worker->Resume();
+    m_Worker->Join();
+  }
+}
+
 void CWinDownloader::Start() {
   std::lock_guard<std::mutex> lock(m_StartLock);
   BindSetCallback(m_Callback);

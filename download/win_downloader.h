@@ -35,6 +35,10 @@ class CWinDownloader : public CDownloader {
   static std::wstring RequestUrl(const std::wstring& url);
 
  private:
+  // Shared by both platforms' constructor and destructor.
+  void CreateWorker();
+  // Aborts the service, lets a never-started worker run to its end, joins it.
+  void StopWorker();
   void WorkerBody();
   void Report(int32_t code, double value, const wchar_t* text);
   // Platform part: one call of the service; 0 on success, otherwise its failure code.

@@ -56,13 +56,14 @@ bool ScanInt(const std::wstring& value, size_t& pos, int32_t& number) {
 int32_t InstallCodePage(const std::wstring& value) {
   const std::wstring name = Utils::Trim(value);
   if (name == L"UTF8") return kCodePageUtf8;
-  if (name == L"ACP" || name.empty() || name.size() > 5) return 0;
+  if (name == L"ACP" || name.empty()) return 0;
   int32_t codePage = 0;
   for (wchar_t c : name) {
     if (c < L'0' || c > L'9') return 0;
     codePage = codePage * 10 + (c - L'0');
+    if (codePage > kLargestCodePage) return 0;  // also keeps a long value from overflowing
   }
-  return codePage <= kLargestCodePage ? codePage : 0;
+  return codePage;
 }
 
 int32_t UninstallCodePage(const std::wstring& value) {

@@ -80,20 +80,38 @@ void CDownloadInstaller::Forward(int32_t code, double value, const wchar_t* text
   if (m_Owner) m_Owner(code, value, text);
 }
 
-void CDownloadInstaller::CleanupPackage() {
+void CDownloadInstaller::CleanupPackage(const std::wstring& packagePath) {
   std::lock_guard<std::mutex> guard(LastPackageLock());
-  Utils::DeleteFilePath(m_PackagePath);
+  Utils::DeleteFilePath(packagePath);
   if (!LastPackage().empty()) Utils::DeleteFilePath(LastPackage());
-  LastPackage() = m_PackagePath;
+  LastPackage() = packagePath;
+}
+
+std::wstring CDownloadInstaller::PackagePath() {
+  std::lock_guard<std::mutex> guard(m_PathLock);
+  return m_PackagePath;
+}
+
+void CDownloadInstaller::RemovePackageWhenEnded() {
+  std::lock_guard<std::mutex> guard(m_PathLock);
+  m_PackageToRemove = m_PackagePath;
 }
 
 void CDownloadInstaller::Start() {
-  m_PackagePath = GetPackagePath();
+  const std::wstring packagePath = GetPackagePath();
+  {
+    // The handlers of the last attempt's workers may still read it.
+    std::lock_guard<std::mutex> guard(m_PathLock);
+    m_PackagePath = packagePath;
+  }
   const InstallerConfig& config = GetInstallerConfig();
   DebugLog(L"DL_TYPE=%d\r\n", config.m_DownloadType);
 
   if (!m_Downloader) {
     auto onDownload = [this](int32_t code, double value, const wchar_t* text) {
+      // Taken before the owner hears of the failure, after which it may start the next
+      // attempt with another package path.
+      const std::wstring failedPackage = code == DL_CODE_FAIL ? PackagePath() : std::wstring();
       Forward(code, value, text);
       switch (code) {
         case DL_CODE_START:
@@ -110,7 +128,7 @@ void CDownloadInstaller::Start() {
           break;
         case DL_CODE_FAIL:
           DebugLog(L"DL_CODE_FAIL\r\n");
-          CleanupPackage();
+          CleanupPackage(failedPackage);
           break;
         case DL_CODE_RETRY:
           DebugLog(L"DL_CODE_RETRY\r\n");
@@ -120,33 +138,38 @@ void CDownloadInstaller::Start() {
           break;
       }
     };
-    m_Downloader = CreateDownloader(config.m_DownloadType, onDownload, m_DownloadUrl, m_PackagePath);
+    m_Downloader = CreateDownloader(config.m_DownloadType, onDownload, m_DownloadUrl, packagePath);
   }
   if (!m_Installer) {
     auto onInstall = [this](int32_t code, double value, const wchar_t* text) {
+      // A running package cannot be deleted on Windows, and the package may still run
+      // after its final line: the cleanup waits until it has ended. Its path is taken
+      // before the owner hears of the end, after which it may start the next attempt.
+      if (code == INSTALL_SUCCESS || code == IST_CODE_FAIL) RemovePackageWhenEnded();
       Forward(code, value, text);
       switch (code) {
         case IST_CODE_START:
           DebugLog(L"IST_CODE_START\r\n");
           break;
-        // A running package cannot be deleted on Windows, and the package may still
-        // run after its final line: the cleanup waits until it has ended.
         case INSTALL_SUCCESS:
           DebugLog(L"INSTALL_SUCCESS\r\n");
-          m_CleanupAfterInstall = true;
           break;
         case IST_CODE_FAIL:
           DebugLog(L"IST_CODE_FAIL\r\n");
-          m_CleanupAfterInstall = true;
           break;
         default:
           break;
       }
     };
-    m_Installer = std::make_unique<CInstaller>(onInstall, L"\"" + m_PackagePath + L"\"", m_InstallDir,
+    m_Installer = std::make_unique<CInstaller>(onInstall, L"\"" + packagePath + L"\"", m_InstallDir,
                                                m_DesktopShortcut, m_QuickLaunchShortcut, m_AdminAccount);
     m_Installer->SetEndedHandler([this] {
-      if (m_CleanupAfterInstall.exchange(false)) CleanupPackage();
+      std::wstring package;
+      {
+        std::lock_guard<std::mutex> guard(m_PathLock);
+        package.swap(m_PackageToRemove);
+      }
+      if (!package.empty()) CleanupPackage(package);
     });
   }
   m_Installer->SetInstallDir(m_InstallDir);

@@ -6,11 +6,12 @@
 // the status handlers on the workers' threads.
 //
 // The package is deleted after the install ends either way (once the package process
-// has ended, after its final status) and after the download fails; the package of an earlier attempt (the last package path, process-wide and
-// guarded by a lock) is deleted with it. Failed deletions are ignored.
-#include <atomic>
+// has ended, after its final status) and after the download fails; the package of an
+// earlier attempt (the last package path, process-wide and guarded by a lock) is
+// deleted with it. Failed deletions are ignored.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "download/downloader.h"
@@ -57,7 +58,12 @@ class CDownloadInstaller {
   void OnDownloadStatus(int32_t code, double value, const wchar_t* text);
   void OnUninstallStatus(int32_t code, double value, const wchar_t* text);
   void OnInstallStatus(int32_t code, double value, const wchar_t* text);
-  void CleanupPackage();
+  // Deletes the package and the last package path's file; the package becomes the last.
+  void CleanupPackage(const std::wstring& packagePath);
+  // The package path of the current attempt.
+  std::wstring PackagePath();
+  // For a final install status: the package is removed once its process has ended.
+  void RemovePackageWhenEnded();
   void Forward(int32_t code, double value, const wchar_t* text);
 
   std::unique_ptr<CUnInstaller> m_Uninstaller;
@@ -74,5 +80,11 @@ class CDownloadInstaller {
   bool m_AdminAccount;
   bool m_Elevated = true;
   StatusCallback m_Owner;
-  std::atomic<bool> m_CleanupAfterInstall{false};
+  // m_PackagePath and m_PackageToRemove: Start of the next attempt may run while the
+  // last attempt's handlers and installer worker still do (the owner sees each status
+  // before they act, and a package may run on after its final line).
+  std::mutex m_PathLock;
+  // The package a final install status asked to remove once it has ended; taken when
+  // the status comes, since a next attempt may fix another package path meanwhile.
+  std::wstring m_PackageToRemove;
 };

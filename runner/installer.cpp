@@ -29,20 +29,14 @@ CInstaller::CInstaller(StatusCallback callback, std::wstring packageCommand, std
       m_AdminAccount(adminAccount) {}
 
 CInstaller::~CInstaller() {
-  Stop();
+  // A package that has given its final line is finishing its own work: it is let end.
+  m_Process.Stop();
   m_Worker.reset();  // joins
 }
 
-void CInstaller::Stop() {
-  std::lock_guard<std::mutex> guard(m_ProcessLock);
-  m_Stopping = true;
-  // A package that has given its final line is finishing its own work: let it end.
-  if (m_Process && !m_FinalLineSeen) m_Process->Terminate();
-}
-
 void CInstaller::Start() {
+  m_Worker.reset();  // waits for a previous run, which reads the command line
   m_CommandLine = BuildCommandLine();
-  m_Worker.reset();  // waits for a previous run
   m_Worker = std::make_unique<Utils::Thread>(this, kThreadName,
                                              [](void* self) { return static_cast<CInstaller*>(self)->Run(); });
   if (!m_Worker->IsValid()) {
@@ -76,11 +70,6 @@ std::wstring CInstaller::BuildCommandLine() const {
   return line;
 }
 
-void CInstaller::MarkFinalLine() {
-  std::lock_guard<std::mutex> guard(m_ProcessLock);
-  m_FinalLineSeen = true;
-}
-
 void CInstaller::Send(int32_t code, double value, const std::wstring& text) {
   if (m_Callback) m_Callback(code, value, text.c_str());
 }
@@ -94,45 +83,22 @@ uint32_t CInstaller::Run() {
 void CInstaller::RunPackage() {
   Send(IST_CODE_START, 0.0, L"");
   Send(IST_CODE_PROGRESS, 0.0, L"");
-  ChildProcess* process = nullptr;
-  try {
-    auto created = std::make_unique<ChildProcess>();
-    created->Launch(m_CommandLine);
-    std::lock_guard<std::mutex> guard(m_ProcessLock);
-    m_Process = std::move(created);
-    process = m_Process.get();
-    if (m_Stopping) process->Terminate();
-  } catch (const Utils::Exception&) {
-    Send(IST_CODE_FAIL, kFailValueLaunch, L"");
-    return;
-  }
-
-  // Everything the package wrote before it ended is read: a read only comes back empty
-  // once the pipe has ended or the package is gone with nothing left in it.
-  bool finalLineSeen = false;
-  char block[ConsoleProtocol::kReadBlockBytes];
-  while (true) {
-    const size_t count = process->ReadOutput(block, sizeof block);
-    if (count == 0) break;
-    if (Parse(ConsoleProtocol::DecodeBlock(block, count, m_CodePage)) != 0) {
-      finalLineSeen = true;
+  const auto onBlock = [this](const char* bytes, size_t count) {
+    return Parse(ConsoleProtocol::DecodeBlock(bytes, count, m_CodePage)) != 0;
+  };
+  switch (m_Process.Run(m_CommandLine, onBlock, kExitCheckSleepMs)) {
+    case ChildRun::Outcome::LaunchFailed:
+      Send(IST_CODE_FAIL, kFailValueLaunch, L"");
       break;
-    }
-    Utils::SleepMs(kExitCheckSleepMs);
-  }
-  process->WaitDiscardingOutput();
-  const bool crashed = process->EndedAbnormally();
-  bool stopping;
-  {
-    std::lock_guard<std::mutex> guard(m_ProcessLock);
-    m_Process.reset();
-    stopping = m_Stopping;
-  }
-  if (finalLineSeen || stopping) return;
-  if (crashed) {
-    Send(IST_CODE_FAIL, kFailValueCrash, kCrashText);
-  } else {
-    Send(INSTALL_SUCCESS, 1.0, L"");
+    case ChildRun::Outcome::Crashed:
+      Send(IST_CODE_FAIL, kFailValueCrash, kCrashText);
+      break;
+    case ChildRun::Outcome::Ended:
+      Send(INSTALL_SUCCESS, 1.0, L"");
+      break;
+    case ChildRun::Outcome::FinalLine:  // the package's own status is out
+    case ChildRun::Outcome::Stopped:    // the attempt was abandoned
+      break;
   }
 }
 
@@ -148,11 +114,11 @@ int32_t CInstaller::Parse(const std::wstring& text) {
     } else if (MatchKey(line, L"State=", value)) {
       const std::wstring state = Utils::Trim(value);
       if (state == L"Success") {
-        MarkFinalLine();
+        m_Process.MarkFinalLine();
         Send(INSTALL_SUCCESS, 0.0, L"");
         result = 1;
       } else if (state == L"Fail") {
-        MarkFinalLine();
+        m_Process.MarkFinalLine();
         Send(IST_CODE_FAIL, kFailValueStateLine, kStateFailText);
         result = 1000;
       }
@@ -179,7 +145,7 @@ int32_t CInstaller::Parse(const std::wstring& text) {
     } else if (MatchKey(line, L"UninstEp=", value)) {
       Send(IST_INFO_UNINSTEP, 0.0, value);
     } else if (MatchKey(line, L"Error=", value)) {
-      MarkFinalLine();
+      m_Process.MarkFinalLine();
       Send(IST_CODE_FAIL, kFailValueErrorLine, value);
       result = 1000;
     } else if (MatchKey(line, L"TopShowDetention=", value)) {

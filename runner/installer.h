@@ -22,7 +22,7 @@
 #include <string>
 
 #include "download/status_callback.h"
-#include "runner/child_process.h"
+#include "runner/child_run.h"
 #include "runner/install_status.h"
 #include "utils/thread.h"
 
@@ -76,10 +76,6 @@ class CInstaller {
  private:
   void RunPackage();
   void Send(int32_t code, double value, const std::wstring& text);
-  // Ends a running package and keeps the worker from sending anything more.
-  void Stop();
-  // Before a final status goes out: from then on Stop() lets the child finish.
-  void MarkFinalLine();
 
   StatusCallback m_Callback;
   std::wstring m_PackageCommand;
@@ -89,15 +85,11 @@ class CInstaller {
   bool m_DesktopShortcut;
   int32_t m_CodePage = 0;
   std::unique_ptr<Utils::Thread> m_Worker;
-  std::unique_ptr<ChildProcess> m_Process;
+  ChildRun m_Process;  // the running package
   Version m_InstalledVersion;
   bool m_AdminAccount;
   bool m_Elevated = true;
   std::wstring m_InstallLanguage;
 
   std::function<void()> m_OnEnded;
-
-  std::mutex m_ProcessLock;  // m_Process and the two flags between the worker and Stop()
-  bool m_Stopping = false;
-  bool m_FinalLineSeen = false;
 };

@@ -17,20 +17,14 @@ CUnInstaller::CUnInstaller(StatusCallback callback, std::wstring uninstallerPath
       m_UninstallDir(std::move(uninstallDir)) {}
 
 CUnInstaller::~CUnInstaller() {
-  Stop();
+  // An uninstaller that has given its final line is finishing its own work: it is let end.
+  m_Process.Stop();
   m_Worker.reset();  // joins
 }
 
-void CUnInstaller::Stop() {
-  std::lock_guard<std::mutex> guard(m_ProcessLock);
-  m_Stopping = true;
-  // A package that has given its final line is finishing its own work: let it end.
-  if (m_Process && !m_FinalLineSeen) m_Process->Terminate();
-}
-
 void CUnInstaller::Start() {
+  m_Worker.reset();  // waits for a previous run, which reads the command line
   m_CommandLine = BuildCommandLine();
-  m_Worker.reset();
   m_Worker = std::make_unique<Utils::Thread>(this, kThreadName,
                                              [](void* self) { return static_cast<CUnInstaller*>(self)->Run(); });
   if (!m_Worker->IsValid()) {
@@ -58,11 +52,6 @@ std::wstring CUnInstaller::BuildCommandLine(bool adminAccount, bool elevated) co
   return line;
 }
 
-void CUnInstaller::MarkFinalLine() {
-  std::lock_guard<std::mutex> guard(m_ProcessLock);
-  m_FinalLineSeen = true;
-}
-
 void CUnInstaller::Send(int32_t code, double value, const std::wstring& text) {
   if (m_Callback) m_Callback(code, value, text.c_str());
 }
@@ -73,44 +62,23 @@ uint32_t CUnInstaller::Run() {
     return 0;
   }
   Send(UNIST_CODE_PROGRESS, 0.0, L"");
-  ChildProcess* process = nullptr;
-  try {
-    auto created = std::make_unique<ChildProcess>();
-    created->Launch(m_CommandLine);
-    std::lock_guard<std::mutex> guard(m_ProcessLock);
-    m_Process = std::move(created);
-    process = m_Process.get();
-    if (m_Stopping) process->Terminate();
-  } catch (const Utils::Exception&) {
-    Send(UNIST_CODE_FAIL, kFailValueLaunch, L"");
-    return 0;
-  }
-
-  // Read until the pipe ends or the uninstaller is gone with nothing left in it, so
-  // that a final line written just before it ended is not lost.
-  bool successPending = true;
-  char block[ConsoleProtocol::kReadBlockBytes];
-  while (true) {
-    const size_t count = process->ReadOutput(block, sizeof block);
-    if (count == 0) break;
-    if (Parse(ConsoleProtocol::DecodeBlock(block, count, m_CodePage)) != 0) {
-      successPending = false;
+  const auto onBlock = [this](const char* bytes, size_t count) {
+    return Parse(ConsoleProtocol::DecodeBlock(bytes, count, m_CodePage)) != 0;
+  };
+  // No pause between blocks: the uninstaller's output is read as fast as it comes.
+  switch (m_Process.Run(m_CommandLine, onBlock, 0)) {
+    case ChildRun::Outcome::LaunchFailed:
+      Send(UNIST_CODE_FAIL, kFailValueLaunch, L"");
       break;
-    }
-  }
-  process->WaitDiscardingOutput();
-  const bool crashed = process->EndedAbnormally();
-  bool stopping;
-  {
-    std::lock_guard<std::mutex> guard(m_ProcessLock);
-    m_Process.reset();
-    stopping = m_Stopping;
-  }
-  if (!successPending || stopping) return 0;
-  if (crashed) {
-    Send(UNIST_CODE_ERROR, kFailValueCrash, kCrashText);
-  } else {
-    Send(UNIST_CODE_SUCCESS, 1.0, L"");
+    case ChildRun::Outcome::Crashed:
+      Send(UNIST_CODE_ERROR, kFailValueCrash, kCrashText);
+      break;
+    case ChildRun::Outcome::Ended:
+      Send(UNIST_CODE_SUCCESS, 1.0, L"");
+      break;
+    case ChildRun::Outcome::FinalLine:  // the uninstaller's own status is out
+    case ChildRun::Outcome::Stopped:    // the attempt was abandoned
+      break;
   }
   return 0;
 }
@@ -123,17 +91,17 @@ int32_t CUnInstaller::Parse(const std::wstring& text) {
     if (MatchKey(line, L"Progress=", value)) {
       Send(UNIST_CODE_PROGRESS, ScanDouble(value), L"");
     } else if (MatchKey(line, L"Error=", value)) {
-      MarkFinalLine();
+      m_Process.MarkFinalLine();
       Send(UNIST_CODE_ERROR, 0.0, value);
       result = 1000;
     } else if (MatchKey(line, L"State=", value)) {
       const std::wstring state = Utils::Trim(value);
       if (state == L"Success") {
-        MarkFinalLine();
+        m_Process.MarkFinalLine();
         Send(UNIST_CODE_SUCCESS, 0.0, L"");
         result = 1;
       } else if (state == L"Fail") {
-        MarkFinalLine();
+        m_Process.MarkFinalLine();
         Send(UNIST_CODE_ERROR, kFailValueStateLine, kStateFailText);
         result = 1000;
       }

@@ -20,7 +20,7 @@
 #include <string>
 
 #include "download/status_callback.h"
-#include "runner/child_process.h"
+#include "runner/child_run.h"
 #include "runner/install_status.h"
 #include "utils/thread.h"
 
@@ -52,9 +52,6 @@ class CUnInstaller {
 
  private:
   void Send(int32_t code, double value, const std::wstring& text);
-  void Stop();
-  // Before a final status goes out: from then on Stop() lets the child finish.
-  void MarkFinalLine();
 
   StatusCallback m_Callback;
   std::wstring m_CommandLine;
@@ -62,9 +59,5 @@ class CUnInstaller {
   std::wstring m_UninstallDir;
   int32_t m_CodePage = 0;
   std::unique_ptr<Utils::Thread> m_Worker;
-  std::unique_ptr<ChildProcess> m_Process;
-
-  std::mutex m_ProcessLock;  // m_Process and the two flags between the worker and Stop()
-  bool m_Stopping = false;
-  bool m_FinalLineSeen = false;
+  ChildRun m_Process;  // the running uninstaller
 };

@@ -49,10 +49,21 @@ def prepare_root(root, sizes):
         name = test_packages.package_name(size)
         src = os.path.join(files, name)
         md5 = test_packages.write_package(src, size)
-        link(src, os.path.join(root, "d", md5, name))
-        link(src, os.path.join(root, "d", WRONG_MD5, name))
-        redirects.append((name, md5))
+        redirects.append(publish(root, src, name, md5))
     return redirects
+
+
+def publish(root, src, name, md5):
+    """Places SRC under its MD5 directory and under the wrong one; returns the
+    (name, md5) redirect that write_config takes."""
+    link(src, os.path.join(root, "d", md5, name))
+    link(src, os.path.join(root, "d", WRONG_MD5, name))
+    return (name, md5)
+
+
+def port_file_path(given):
+    """--port-file, or the fixture's $PARLINO_SERVER_DIR/$PARLINO_SERVER_NAME.port."""
+    return given or os.path.join(os.environ["PARLINO_SERVER_DIR"], os.environ["PARLINO_SERVER_NAME"] + ".port")
 
 
 def write_config(root, port, redirects):
@@ -100,16 +111,9 @@ def listening(port):
         return False
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--root", required=True)
-    parser.add_argument("--sizes", default=",".join(str(s) for s in test_packages.TEST_SIZES))
-    parser.add_argument("--port-file")
-    args = parser.parse_args()
-    root = os.path.abspath(args.root)
-    redirects = prepare_root(root, [int(s) for s in args.sizes.split(",") if s])
-    port_file = args.port_file or os.path.join(os.environ["PARLINO_SERVER_DIR"],
-                                               os.environ["PARLINO_SERVER_NAME"] + ".port")
+def serve(root, redirects, port_file):
+    """Runs nginx for ROOT on a free loopback port until SIGTERM; exits with nginx's
+    status. The port goes to PORT_FILE once nginx listens."""
     for _ in range(START_ATTEMPTS):
         port = free_port()
         conf = write_config(root, port, redirects)
@@ -133,6 +137,17 @@ def main():
         f.write("%d\n" % port)
     os.replace(port_file + ".tmp", port_file)
     sys.exit(nginx.wait())
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--sizes", default=",".join(str(s) for s in test_packages.TEST_SIZES))
+    parser.add_argument("--port-file")
+    args = parser.parse_args()
+    root = os.path.abspath(args.root)
+    redirects = prepare_root(root, [int(s) for s in args.sizes.split(",") if s])
+    serve(root, redirects, port_file_path(args.port_file))
 
 
 if __name__ == "__main__":

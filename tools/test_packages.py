@@ -31,7 +31,7 @@ def write_package(path, size):
     """Writes the package unless a file of that size is already there; returns its MD5."""
     if os.path.exists(path) and os.path.getsize(path) == size:
         with open(path, "rb") as f:
-            return hashlib.file_digest(f, "md5").hexdigest() if hasattr(hashlib, "file_digest") else _md5(f)
+            return _md5(f)
     digest = hashlib.md5()
     tmp = path + ".tmp"
     with open(tmp, "wb") as f:
@@ -40,6 +40,11 @@ def write_package(path, size):
             digest.update(chunk)
     os.replace(tmp, path)
     return digest.hexdigest()
+
+
+def file_md5(path):
+    with open(path, "rb") as f:
+        return _md5(f)
 
 
 def _md5(f):

@@ -100,18 +100,18 @@ class Database {
   CSzArEx m_Db;
 };
 
-wchar_t FoldChar(wchar_t c) {
-  if (c == L'/') return L'\\';
+wchar_t FoldCase(wchar_t c) {
   if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
   return c;
 }
 
 }  // namespace
 
-bool SkinNamesEqual(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+bool SkinNamesEqual(const std::wstring& stored, const std::wstring& requested) {
+  if (stored.size() != requested.size()) return false;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const wchar_t wanted = requested[i] == L'/' ? L'\\' : requested[i];
+    if (FoldCase(stored[i]) != FoldCase(wanted)) return false;
   }
   return true;
 }

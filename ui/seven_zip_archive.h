@@ -42,8 +42,9 @@ class SevenZipArchive {
   bool IsIncomplete() const { return m_Incomplete; }
   const std::vector<Entry>& Entries() const { return m_Entries; }
 
-  // Every '/' in name counts as '\'; the entry whose path has the same length and is
-  // equal ignoring case. nullptr when there is none.
+  // Every '/' in name counts as '\'; the entry whose stored path has the same length
+  // and is equal ignoring case (a path stored with '/' therefore never matches).
+  // nullptr when there is none.
   const Entry* Find(const std::wstring& name) const;
 
  private:
@@ -52,8 +53,8 @@ class SevenZipArchive {
   std::vector<Entry> m_Entries;
 };
 
-// Name comparison of skin lookups: equal length and equal ignoring case, with '/' and
-// '\' the same character.
-bool SkinNamesEqual(const std::wstring& a, const std::wstring& b);
+// Name comparison of skin lookups: a stored entry path against a requested name whose
+// every '/' counts as '\'; equal length and equal ignoring case.
+bool SkinNamesEqual(const std::wstring& stored, const std::wstring& requested);
 
 }  // namespace SkinUI

@@ -1,6 +1,7 @@
 #pragma once
 // Byte-to-text conversions of the skin loader. Wide strings hold UTF-16 where wchar_t
-// is 16 bits (Windows) and code points where it is 32 bits (POSIX).
+// is 16 bits (Windows) and code points where it is 32 bits (POSIX). UTF-8 itself is
+// decoded by Utils::Unicode, like every other text of the installer.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,8 +18,6 @@ bool DecodeDocumentBytes(const uint8_t* bytes, size_t length, int encoding, std:
 std::wstring Utf8ToWideLenient(const uint8_t* bytes, size_t length);
 // UTF-16 code units to wide; lone surrogates become U+FFFD.
 std::wstring Utf16ToWide(const uint16_t* units, size_t count);
-// Wide to UTF-8; lone surrogates become U+FFFD.
-std::string WideToUtf8(const std::wstring& text);
 
 // The system ANSI code page to wide (platform file; UTF-8 on POSIX).
 std::wstring AnsiToWide(const uint8_t* bytes, size_t length);

@@ -164,11 +164,17 @@ bool CXmlMarkup::Parse() {
   // Per open element: where the zero that ends its content goes once its closing
   // tag has been read (the content may run right up to the next '<').
   std::vector<size_t> pendingContentEnd;
+  // The text may end inside the root (or a child of it): the content of every element
+  // still open ends where its children began.
+  auto acceptEnd = [&]() {
+    for (const size_t end : pendingContentEnd) m_Text[end] = 0;
+    return true;
+  };
 
   for (;;) {
     text = m_Text.data();
     while (IsSpace(text[pos])) ++pos;
-    if (text[pos] == 0 && parent <= 1) return true;
+    if (text[pos] == 0 && parent <= 1) return acceptEnd();
     if (text[pos] != L'<') return Fail(kExpectedStartTag, pos);
 
     if (text[pos + 1] == L'/') {
@@ -256,7 +262,7 @@ bool CXmlMarkup::Parse() {
     m_Elements[element].data = static_cast<int32_t>(pos);
     const size_t contentEnd = DecodeInPlace(pos, L'<');
     if (text[pos] == 0) {
-      if (parent <= 1) return true;
+      if (parent <= 1) return acceptEnd();
       return Fail(kEndTagStart, pos);
     }
     text[contentEnd] = contentEnd < pos ? 0 : text[contentEnd];

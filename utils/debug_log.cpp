@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cwchar>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <string_view>
 
+#include "utils/callback_slot.h"
 #include "utils/debug_log_internal.h"
 #include "utils/os.h"
 
@@ -25,18 +25,9 @@ constexpr size_t kStackFormatChars = 512;
 constexpr size_t kMaxFunctionNameChars = 256;
 
 // Never destroyed: threads and static destructors may still trace at exit.
-struct SinkSlot {
-  std::mutex lock;
-  std::shared_ptr<const TraceSink> sink;
-};
-SinkSlot& Slot() {
-  static SinkSlot* slot = new SinkSlot;
+CallbackSlot<TraceSink>& Sink() {
+  static auto* slot = new CallbackSlot<TraceSink>;
   return *slot;
-}
-
-std::shared_ptr<const TraceSink> CurrentSink() {
-  std::lock_guard<std::mutex> lock(Slot().lock);
-  return Slot().sink;
 }
 
 // --- qualified names
@@ -219,7 +210,7 @@ bool FormatLine(wchar_t* buffer, size_t capacity, const wchar_t* prefix, size_t 
 
 void Emit(const wchar_t* line, size_t length) {
   TraceChannel::Write(line, length);
-  if (auto sink = CurrentSink()) (*sink)(std::wstring(line, length));
+  if (auto sink = Sink().Get()) (*sink)(std::wstring(line, length));
 }
 
 constexpr size_t kPrefixChars = 128 + kMaxFunctionNameChars;
@@ -290,10 +281,6 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
   return name;
 }
 
-void SetTraceSink(TraceSink sink) {
-  auto shared = sink ? std::make_shared<const TraceSink>(std::move(sink)) : nullptr;
-  std::lock_guard<std::mutex> lock(Slot().lock);
-  Slot().sink = std::move(shared);
-}
+void SetTraceSink(TraceSink sink) { Sink().Set(std::move(sink)); }
 
 }  // namespace Utils

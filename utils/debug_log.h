@@ -23,7 +23,9 @@ void WriteTraceLineAt(const char* prettyFunction, int line, const wchar_t* forma
 std::string QualifiedFunctionName(const char* prettyFunction);
 
 // Receives each complete line (prefix, message and "\r\n") in addition to the normal
-// channel. Pass an empty function to remove it. For tests.
+// channel. Pass an empty function to remove it. For tests. Replacing or removing a sink
+// returns only when no call of the previous one is still running (so a sink must not
+// call SetTraceSink).
 using TraceSink = std::function<void(const std::wstring& line)>;
 void SetTraceSink(TraceSink sink);
 

@@ -57,8 +57,9 @@ std::wstring GetProfileString(const std::wstring& path, const std::wstring& sect
 // gives defaultValue.
 int GetProfileInt(const std::wstring& path, const std::wstring& section, const std::wstring& key, int defaultValue);
 // Keeps every other section and key; creates the file when missing (not its folder).
-// False for a section, key or value holding a line break, a key holding '=' or a
-// section holding ']', which would change the file's structure.
+// False for a section, key or value holding a line break, a key holding '=' or
+// starting with '[' or ';', a blank key or a section holding ']', which would change
+// the file's structure.
 bool WriteProfileString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                         const std::wstring& value);
 // The structural check WriteProfileString applies, shared by both platforms.
@@ -81,7 +82,8 @@ LocalTime GetLocalTimeNow();
 uint32_t TickCountMs();  // milliseconds since an arbitrary start, wraps like GetTickCount
 
 // Every retry sleep goes through here, so that tests can count sleeps instead of
-// waiting: with a hook installed the hook is called instead of sleeping.
+// waiting: with a hook installed the hook is called instead of sleeping. Replacing or
+// removing a hook returns only when no call of the previous one is still running.
 void SleepMs(uint32_t milliseconds);
 using SleepHook = std::function<void(uint32_t milliseconds)>;
 void SetSleepHookForTesting(SleepHook hook);

@@ -1,8 +1,7 @@
 #include <chrono>
-#include <memory>
-#include <mutex>
 #include <thread>
 
+#include "utils/callback_slot.h"
 #include "utils/os.h"
 
 namespace Utils {
@@ -13,12 +12,8 @@ bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"/\\"); }
 
 // Never destroyed: worker threads may still sleep while the process exits.
-struct HookSlot {
-  std::mutex lock;
-  std::shared_ptr<const SleepHook> hook;
-};
-HookSlot& Slot() {
-  static HookSlot* slot = new HookSlot;
+CallbackSlot<SleepHook>& Hook() {
+  static auto* slot = new CallbackSlot<SleepHook>;
   return *slot;
 }
 
@@ -41,23 +36,14 @@ std::wstring DirectoryPart(const std::wstring& path) {
 }
 
 void SleepMs(uint32_t milliseconds) {
-  std::shared_ptr<const SleepHook> hook;
-  {
-    std::lock_guard<std::mutex> lock(Slot().lock);
-    hook = Slot().hook;
-  }
-  if (hook) {
+  if (const auto hook = Hook().Get()) {
     (*hook)(milliseconds);
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void SetSleepHookForTesting(SleepHook hook) {
-  auto shared = hook ? std::make_shared<const SleepHook>(std::move(hook)) : nullptr;
-  std::lock_guard<std::mutex> lock(Slot().lock);
-  Slot().hook = std::move(shared);
-}
+void SetSleepHookForTesting(SleepHook hook) { Hook().Set(std::move(hook)); }
 
 }  // namespace Utils
 
@@ -67,6 +53,9 @@ bool IsWritableProfileEntry(const std::wstring& section, const std::wstring& key
   const auto hasBreak = [](const std::wstring& text) { return text.find_first_of(L"\r\n") != std::wstring::npos; };
   if (section.empty() || key.empty()) return false;
   if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
+  // A key line starting with '[' would read as a section header, with ';' as a comment.
+  const size_t keyStart = key.find_first_not_of(L" \t\v\f");
+  if (keyStart == std::wstring::npos || key[keyStart] == L'[' || key[keyStart] == L';') return false;
   return key.find(L'=') == std::wstring::npos && section.find(L']') == std::wstring::npos;
 }
 

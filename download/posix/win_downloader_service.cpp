@@ -44,10 +44,6 @@ class CWinDownloader::CBindCallback {
 
 namespace {
 
-size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
-  return std::fwrite(data, size, count, static_cast<FILE*>(file)) * size;
-}
-
 constexpr long kFirstRedirectStatus = 300;
 constexpr long kLastRedirectStatus = 399;
 
@@ -73,24 +69,10 @@ CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url,
       m_Callback(std::move(callback)),
       m_FilePath(filePath),
       m_Url(url) {
-  m_Worker = std::make_unique<Utils::Thread>(this, kDownloadThreadName, [](void* self) -> uint32_t {
-    static_cast<CWinDownloader*>(self)->WorkerBody();
-    return 0;
-  });
-  if (!m_Worker->IsValid()) m_Worker.reset();
+  CreateWorker();
 }
 
-CWinDownloader::~CWinDownloader() {
-  m_BindCallback->Abort();
-  {
-    std::lock_guard<std::mutex> lock(m_StartLock);
-    m_Started = true;
-  }
-  if (m_Worker) {
-    m_Worker->Resume();
-    m_Worker->Join();
-  }
-}
+CWinDownloader::~CWinDownloader() { StopWorker(); }
 
 void CWinDownloader::BindSetCallback(const StatusCallback& callback) { m_BindCallback->SetCallback(callback); }
 void CWinDownloader::BindAbort() { m_BindCallback->Abort(); }
@@ -104,9 +86,7 @@ int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
   const std::wstring partPath = m_FilePath + L".part";
   UniqueFile file(OpenFile(partPath, L"wb"));
   if (!file) return CURLE_WRITE_ERROR;
-  const std::string url = Utils::StartsWith(requestUrl, L"file:///")
-                              ? Utils::WideToMultiByte(requestUrl, Utils::kCodePageAnsi)
-                              : Utils::WideToUtf8(requestUrl);
+  const std::string url = CurlUrl(requestUrl);
   CURL* h = handle.get();
   ServiceTransfer transfer{m_BindCallback.get(), h};
   int result = CURLE_OK;

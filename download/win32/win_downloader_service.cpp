@@ -1,5 +1,6 @@
 // The system URL download service: URLDownloadToFileW with a bind-status callback
-// that forwards progress and aborts when the downloader goes.
+// that forwards progress, aborts when the downloader goes, and refuses an HTTP error
+// answer (some urlmon versions save the error page and report success).
 #include <windows.h>
 #include <urlmon.h>
 
@@ -8,7 +9,11 @@
 
 #include "download/win_downloader.h"
 
-class CWinDownloader::CBindCallback : public IBindStatusCallbackEx {
+namespace {
+constexpr DWORD kFirstHttpErrorStatus = 400;
+}
+
+class CWinDownloader::CBindCallback : public IBindStatusCallbackEx, public IHttpNegotiate {
  public:
   ~CBindCallback() { m_Abort = true; }
 
@@ -18,9 +23,25 @@ class CWinDownloader::CBindCallback : public IBindStatusCallbackEx {
   }
   void Abort() { m_Abort = true; }
   bool Aborted() const { return m_Abort; }
+  // Per service call: whether the server answered with an error status.
+  void BeginAttempt() { m_ErrorAnswer = false; }
+  bool ErrorAnswer() const { return m_ErrorAnswer; }
 
-  // Lives inside its downloader: no interfaces handed out, no reference counting.
-  STDMETHODIMP QueryInterface(REFIID, void**) override { return E_NOTIMPL; }
+  // Lives inside its downloader: no reference counting. Hands out only what urlmon
+  // needs to reach OnResponse; not IBindStatusCallbackEx, whose GetBindInfoEx is not
+  // implemented and would then be asked instead of GetBindInfo.
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IBindStatusCallback)) {
+      *object = static_cast<IBindStatusCallback*>(this);
+    } else if (IsEqualIID(iid, IID_IHttpNegotiate)) {
+      *object = static_cast<IHttpNegotiate*>(this);
+    } else {
+      return E_NOTIMPL;
+    }
+    return S_OK;
+  }
   STDMETHODIMP_(ULONG) AddRef() override { return 0; }
   STDMETHODIMP_(ULONG) Release() override { return 0; }
   STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
@@ -49,10 +70,24 @@ class CWinDownloader::CBindCallback : public IBindStatusCallbackEx {
   STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
   STDMETHODIMP GetBindInfoEx(DWORD*, BINDINFO*, DWORD*, DWORD*) override { return E_NOTIMPL; }
 
+  STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override {
+    if (additionalHeaders) *additionalHeaders = nullptr;
+    return S_OK;
+  }
+  // An error answer is no file: abort the binding, and remember it in case the
+  // service goes on regardless.
+  STDMETHODIMP OnResponse(DWORD status, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) override {
+    if (additionalHeaders) *additionalHeaders = nullptr;
+    if (status < kFirstHttpErrorStatus) return S_OK;
+    m_ErrorAnswer = true;
+    return E_ABORT;
+  }
+
  private:
   std::mutex m_Lock;
   StatusCallback m_Callback;
   std::atomic<bool> m_Abort{false};
+  std::atomic<bool> m_ErrorAnswer{false};  // urlmon may call back on a thread of its own
   IBinding* m_Binding = nullptr;  // kept, not used
 };
 
@@ -61,24 +96,10 @@ CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url,
       m_Callback(std::move(callback)),
       m_FilePath(filePath),
       m_Url(url) {
-  m_Worker = std::make_unique<Utils::Thread>(this, kDownloadThreadName, [](void* self) -> uint32_t {
-    static_cast<CWinDownloader*>(self)->WorkerBody();
-    return 0;
-  });
-  if (!m_Worker->IsValid()) m_Worker.reset();
+  CreateWorker();
 }
 
-CWinDownloader::~CWinDownloader() {
-  m_BindCallback->Abort();
-  {
-    std::lock_guard<std::mutex> lock(m_StartLock);
-    m_Started = true;
-  }
-  if (m_Worker) {
-    m_Worker->Resume();
-    m_Worker->Join();
-  }
-}
+CWinDownloader::~CWinDownloader() { StopWorker(); }
 
 void CWinDownloader::BindSetCallback(const StatusCallback& callback) { m_BindCallback->SetCallback(callback); }
 void CWinDownloader::BindAbort() { m_BindCallback->Abort(); }
@@ -87,5 +108,10 @@ void CWinDownloader::ServiceThreadBegin() { CoInitialize(nullptr); }
 void CWinDownloader::ServiceThreadEnd() { CoUninitialize(); }
 
 int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
-  return int32_t(URLDownloadToFileW(nullptr, requestUrl.c_str(), m_FilePath.c_str(), 0, m_BindCallback.get()));
+  m_BindCallback->BeginAttempt();
+  HRESULT result = URLDownloadToFileW(nullptr, requestUrl.c_str(), m_FilePath.c_str(), 0,
+                                      static_cast<IBindStatusCallback*>(m_BindCallback.get()));
+  // The answer was refused even if the service saved it and reported success.
+  if (SUCCEEDED(result) && m_BindCallback->ErrorAnswer()) result = E_ABORT;
+  return int32_t(result);
 }

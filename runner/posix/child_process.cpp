@@ -168,8 +168,11 @@ size_t ChildProcess::ReadOutput(char* buffer, size_t capacity) {
     if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0 && !Discard(n.error.read.Get())) {
       n.error.read.Reset();
     }
-    const bool ended = ready == 0 && HasEnded();
-    if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || ended) {
+    // Asked whenever the output is quiet, not only when both pipes are: an heir that
+    // keeps writing to the error pipe must not hide the child's end.
+    const bool outputReady = (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    const bool ended = !outputReady && HasEnded();
+    if (outputReady || ended) {
       const ssize_t got = read(n.output.read.Get(), buffer, capacity);
       if (got > 0) return static_cast<size_t>(got);
       if (got == 0 || (errno != EAGAIN && errno != EINTR && errno != EWOULDBLOCK)) {

@@ -27,10 +27,15 @@ TEST(CurlClient, ProbesThroughTheRedirectAndRefusesPackagesBelowOneMebibyte) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    TraceLog trace;
     TestSupport::TempDir dir;
     const std::wstring target = dir.File(L"p.exe");
     CurlClient client(NginxUrl(L"/software/" + PackageName(row.size)), target, nullptr, nullptr);
     EXPECT_EQ(client.Start(), row.result);
+    EXPECT_TRUE(trace.Contains(L"CurlClient::Start", L"start download"));
+    // The transfer's result and its end are traced only when a transfer ran.
+    EXPECT_EQ(trace.Contains(L"CurlClient::Start", L"error:0:"), row.result == 0);
+    EXPECT_EQ(trace.Contains(L"CurlClient::Start", L"end download"), row.result == 0);
     EXPECT_FALSE(Exists(client.GetFilePath(true)));
     if (row.result == 0) {
       EXPECT_EQ(client.RealUrl(), Utils::WideToUtf8(NginxUrl(L"/d/" + Utils::Utf8ToWide(SourceMd5(row.size)) + L"/" +
@@ -72,9 +77,12 @@ TEST(CurlClient, UnusableLengthProbesAreReportedOncePerProbe) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ProbeReportLog reports;
+    TraceLog trace;
     TestSupport::TempDir dir;
     CurlClient client(FaultUrl(row.faults + ",id=" + UniqueId(), 1048576), dir.File(L"p.exe"), nullptr, nullptr);
     EXPECT_EQ(client.Start(), CurlClient::kResultNoLength);
+    EXPECT_TRUE(trace.Contains(L"CurlClient::GetDownloadFileLength", L"error:"));
+    EXPECT_TRUE(trace.Contains(L"CurlClient::GetDownloadFileLength_Str", L"error:"));
     EXPECT_FALSE(Exists(dir.File(L"p.exe.part")));
     const auto all = reports.All();
     ASSERT_EQ(all.size(), size_t(row.reports));

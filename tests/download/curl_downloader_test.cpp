@@ -148,15 +148,9 @@ TEST(CCurlDownloader, IntegrityFailureRetriesOnceThenFails) {
 TEST(CCurlDownloader, DestroyingItDuringATransferStopsAndJoinsTheWorker) {
   TestSupport::TempDir dir;
   StatusLog log;
-  auto downloader =
-      std::make_unique<CCurlDownloader>(log.Callback(), FaultUrl("trickle,id=" + UniqueId(), 1048576), dir.File(L"p.exe"));
-  downloader->Start();
-  ASSERT_TRUE(log.WaitFor({DL_CODE_START}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const auto begin = std::chrono::steady_clock::now();
-  downloader.reset();
-  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
-  EXPECT_EQ(log.CodesWithoutProgress(), std::vector<int32_t>{DL_CODE_START});
+  ExpectCleanDestructionMidTransfer(
+      std::make_unique<CCurlDownloader>(log.Callback(), FaultUrl("trickle,id=" + UniqueId(), 1048576), dir.File(L"p.exe")),
+      log, std::chrono::milliseconds(300));
   EXPECT_FALSE(Exists(dir.File(L"p.exe")));
   EXPECT_FALSE(Exists(dir.File(L"p.exe.part")));
 }

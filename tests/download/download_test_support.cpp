@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <sstream>
+#include <thread>
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -93,6 +94,30 @@ bool TraceLog::Contains(const std::wstring& text) const {
     if (line.find(text) != std::wstring::npos) return true;
   }
   return false;
+}
+
+bool TraceLog::Contains(const std::wstring& function, const std::wstring& text) const {
+  const std::wstring marker = L"(" + function + L")<";
+  std::lock_guard<std::mutex> lock(m_Lock);
+  for (const std::wstring& line : m_Lines) {
+    const size_t at = line.find(marker);
+    if (at == std::wstring::npos) continue;
+    const size_t message = line.find(L">: ", at + marker.size());
+    if (message != std::wstring::npos && line.find(text, message) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+void ExpectCleanDestructionMidTransfer(std::unique_ptr<CDownloader> downloader, StatusLog& log,
+                                       std::chrono::milliseconds settle) {
+  constexpr auto kTeardownLimit = std::chrono::seconds(3);
+  downloader->Start();
+  ASSERT_TRUE(log.WaitFor({DL_CODE_START}));
+  std::this_thread::sleep_for(settle);
+  const auto begin = std::chrono::steady_clock::now();
+  downloader.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, kTeardownLimit);
+  EXPECT_EQ(log.CodesWithoutProgress(), std::vector<int32_t>{DL_CODE_START});
 }
 
 namespace {

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "download/downloader.h"
 #include "download/status_callback.h"
 #include "download/status_codes.h"
 
@@ -79,11 +81,18 @@ class TraceLog {
   TraceLog();
   ~TraceLog();
   bool Contains(const std::wstring& text) const;
+  // A line written by `function` (as the trace names it) whose message contains `text`.
+  bool Contains(const std::wstring& function, const std::wstring& text) const;
 
  private:
   mutable std::mutex m_Lock;
   std::vector<std::wstring> m_Lines;
 };
+
+// Starts the downloader, lets its transfer run for `settle`, then destroys it: the
+// teardown must be quick and no status may follow DL_CODE_START (gtest expectations).
+void ExpectCleanDestructionMidTransfer(std::unique_ptr<CDownloader> downloader, StatusLog& log,
+                                       std::chrono::milliseconds settle);
 
 // nginx: NginxUrl(L"/software/pkg_1048576.exe").
 std::wstring NginxUrl(const std::wstring& path);

@@ -212,4 +212,26 @@ TEST_F(DownloadInstallerTest, SecondAttemptReusesTheFirstAttemptsPackagePath) {
   EXPECT_FALSE(RunnerTest::Exists(Package(second)));
 }
 
+TEST_F(DownloadInstallerTest, APackageStillRunningWhenTheNextAttemptStartsIsRemovedByItsOwnPath) {
+  // The first package keeps working after its failure line; meanwhile a second attempt
+  // into another directory fixes a new package path (and stops at its old uninstaller).
+  const std::wstring first = m_Dir.File(L"First");
+  const std::wstring second = m_Dir.File(L"Second");
+  RunnerTest::StatusLog log;
+  CDownloadInstaller runner(log.Callback(), m_Url, L"", first, true, true, true);
+  RunnerTest::PackageScript script(m_Dir.File(L"slow-fail.txt"), "out State=Fail\nsleep 1500\n");
+  runner.Start();
+  ASSERT_TRUE(log.WaitFor({IST_CODE_FAIL})) << RunnerTest::Describe(log.All());
+  runner.SetParams(m_Url, L"", OldInstallation("out State=Fail\n"), second, true, true, true, true, L"");
+  runner.Start();
+  ASSERT_TRUE(log.WaitFor({UNIST_CODE_ERROR})) << RunnerTest::Describe(log.All());
+  // The first package's cleanup ends by recording the path it removed.
+  while (CDownloadInstaller::LastPackagePath() != Package(first) &&
+         CDownloadInstaller::LastPackagePath() != Package(second)) {
+    std::this_thread::yield();
+  }
+  EXPECT_EQ(CDownloadInstaller::LastPackagePath(), Package(first));
+  EXPECT_FALSE(RunnerTest::Exists(Package(first)));
+}
+
 }  // namespace

@@ -65,7 +65,8 @@ TEST(InstallerParse, EncodeSelectsTheCodePage) {
   } cases[] = {
       {"UTF8", L"UTF8", 65001}, {"UTF8 with blanks", L" UTF8\r", 65001}, {"ACP", L"ACP", 0},
       {"a number", L"936", 936},  {"not a number", L"abc", 0},          {"out of range", L"70000", 0},
-      {"a number with junk", L"936x", 0},
+      {"a number with junk", L"936x", 0}, {"leading zeros", L"000936", 936},
+      {"too long for 32 bits", L"99999999999", 0},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);

@@ -103,6 +103,16 @@ TEST_F(InstallerRun, FloodsOnBothStreamsBeforeTheFinalLineDoNotDeadlock) {
   EXPECT_GE(m_NoSleep.Count(CInstaller::kExitCheckSleepMs), 1000000u / 1024);
 }
 
+TEST_F(InstallerRun, AnHeirWritingToStandardErrorDoesNotHideThePackagesEnd) {
+  // The heir keeps both pipes open and writes to standard error until nobody reads it;
+  // the package itself ends at once.
+  const std::wstring heir = m_Dir.File(L"heir.txt");
+  RunnerTest::WriteFile(heir, "flood-err 1000000000000\n");
+  const std::vector<Status> all = RunScript("heir " + Utils::WideToUtf8(heir) + "\nout Progress=0.5\n");
+  ASSERT_FALSE(all.empty());
+  EXPECT_EQ(all.back(), (Status{2003, 1.0, L""})) << RunnerTest::Describe(all);
+}
+
 TEST_F(InstallerRun, EncodeAppliesFromTheNextBlock) {
   // "中" in code page 936 is D6 D0; in the first block it is still decoded with the
   // ANSI code page.
@@ -166,6 +176,27 @@ TEST_F(InstallerRun, DestroyingTheRunnerEndsAHangingPackageSilently) {
   }
   EXPECT_EQ(m_Log.Count(INSTALL_SUCCESS), 0u);
   EXPECT_EQ(m_Log.Count(IST_CODE_FAIL), 0u);
+}
+
+TEST_F(InstallerRun, ARunnerStartedAgainStillEndsItsPackageWhenDestroyed) {
+  // The first run ends with a final line; the second package is still working when the
+  // runner goes, and must be ended rather than waited for.
+  const std::wstring marker = m_Dir.File(L"second-finished.txt");
+  {
+    CInstaller installer(m_Log.Callback(), RunnerTest::Quoted(RunnerTest::TestPackage()), L"", true, true, true);
+    {
+      RunnerTest::PackageScript pass(m_Dir.File(L"first.txt"), "out State=Fail\n");
+      installer.Start();
+      ASSERT_TRUE(m_Log.WaitFor({IST_CODE_FAIL}));
+    }
+    RunnerTest::PackageScript pass(m_Dir.File(L"second.txt"),
+                                   "out Progress=0.1\nsleep 2000\nargs " + Utils::WideToUtf8(marker) + "\n");
+    installer.Start();
+    ASSERT_TRUE(m_Log.WaitForCount(IST_CODE_PROGRESS, 3));  // 0.0 of each run, then 0.1
+  }
+  EXPECT_FALSE(RunnerTest::Exists(marker)) << "the second package was waited for";
+  EXPECT_EQ(m_Log.Count(INSTALL_SUCCESS), 0u) << RunnerTest::Describe(m_Log.All());
+  EXPECT_EQ(m_Log.Count(IST_CODE_FAIL), 1u) << RunnerTest::Describe(m_Log.All());
 }
 
 TEST_F(InstallerRun, PackageGetsTheInstallDirectory) {

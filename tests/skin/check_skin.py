@@ -24,6 +24,37 @@ RUNTIME_IMAGES = {r'res\mainWnd\bg2.png': (600, 400), r'res\mainWnd\bg3.png': (6
                   r'res\mainWnd\bg4.png': (600, 400)}
 IMAGE_ATTRIBUTES = ('bkimage', 'normalimage', 'hotimage', 'pushedimage', 'focusedimage', 'disabledimage',
                     'selectedimage', 'selectedhotimage', 'foreimage', 'hotforeimage')
+# Attribute names the framework reads, per element (a misspelt name would silently become
+# a custom attribute that draws nothing), and the custom ones the skin keeps on purpose.
+_CONTROL = {'pos', 'width', 'height', 'minwidth', 'minheight', 'maxwidth', 'maxheight', 'padding', 'float',
+            'visible', 'bkcolor', 'bkcolor2', 'bkcolor3', 'bordercolor', 'focusbordercolor', 'bordersize',
+            'borderstyle', 'borderround', 'colorhsl', 'bkimage', 'name', 'text', 'tooltip', 'userdata', 'tag',
+            'enabled', 'mouse', 'keyboard', 'shortcut', 'menu', 'virtualwnd', 'cover'}
+_CONTAINER = _CONTROL | {'inset', 'childpadding', 'childalign', 'childvalign', 'sepwidth', 'sepheight', 'sepimm'}
+_LABEL = _CONTROL | {'align', 'valign', 'endellipsis', 'font', 'textcolor', 'disabledtextcolor', 'textpadding',
+                     'multiline', 'showhtml'}
+_BUTTON = _LABEL | {'normalimage', 'hotimage', 'pushedimage', 'focusedimage', 'disabledimage', 'foreimage',
+                    'hotforeimage', 'fivestatusimage', 'fadedelta', 'hotbkcolor', 'pushedbkcolor', 'disabledbkcolor',
+                    'hottextcolor', 'pushedtextcolor', 'focusedtextcolor', 'hotborercolor', 'pushedbordercolor'}
+KNOWN_ATTRIBUTES = {
+    'Window': {'size', 'caption', 'sizebox', 'roundcorner', 'mininfo', 'maxinfo', 'showdirty', 'noactivate',
+               'opacity', 'layeredopacity', 'layeredimage', 'defaultfontcolor', 'disabledfontcolor',
+               'linkfontcolor', 'linkhoverfontcolor', 'selectedcolor', 'showshadow', 'shadowsize',
+               'shadowsharpness', 'shadowdarkness', 'shadowposition', 'shadowcolor'},
+    'Font': {'id', 'name', 'size', 'bold', 'underline', 'italic', 'default', 'shared'},
+    'Control': _CONTROL,
+    'VerticalLayout': _CONTAINER, 'HorizontalLayout': _CONTAINER, 'TabLayout': _CONTAINER | {'selectedid'},
+    'Label': _LABEL,
+    'Button': _BUTTON,
+    'CheckBox': _BUTTON | {'group', 'selected', 'selectedimage', 'selectedhotimage', 'selectedbkcolor',
+                           'selectedtextcolor'},
+    'Edit': _LABEL | {'readonly', 'numberonly', 'password', 'autoselall', 'maxchar', 'normalimage', 'hotimage',
+                      'focusedimage', 'disabledimage', 'nativebkcolor', 'nativetextcolor', 'tipvaluecolor',
+                      'tipvalue'},
+    'Progress': _LABEL | {'foreimage', 'hor', 'min', 'max', 'value', 'isstretchfore'},
+    'SequenceLabel': _LABEL | {'sequencebkimage', 'sequencecount', 'sequencespan', 'sequenceloop', 'sequenceround',
+                               'autostart'},
+}
 TOTAL_SIZE_RANGE = (1_000_000, 1_400_000)   # "about 1.2 MB of files"
 MIN_STATE_DIFFERENCE = 4.0    # mean absolute channel difference between state images, 0..255
 LOOP_SEAM_TOLERANCE = 1.5     # largest frame-to-frame step relative to the typical one
@@ -155,7 +186,20 @@ def local_path(files, name):
 
 # ---------------------------------------------------------------------------
 
+def check_attribute_names(layouts):
+    for path in layouts:
+        for el in ET.parse(path).getroot().iter():
+            known = KNOWN_ATTRIBUTES.get(el.tag)
+            if known is None:
+                fail('%s: unexpected element <%s>' % (os.path.basename(path), el.tag))
+                continue
+            for attr in sorted(set(el.keys()) - known):
+                fail('%s: <%s name="%s"> has no attribute %s' % (os.path.basename(path), el.tag,
+                                                                 el.get('name', ''), attr))
+
+
 def check_images(args):
+    check_attribute_names(args.layouts)
     need = required_images(args.layouts)
     for name, size in RUNTIME_IMAGES.items():
         need.setdefault(name, set()).add(size)

@@ -2,7 +2,8 @@
 """Builds the small skin archives the ui tests read (deterministic, a few KB).
 
 usage: make_fixtures.py OUTDIR 7ZZ
-Writes OUTDIR/skin_small.7z (solid LZMA2), OUTDIR/skin_copy.7z (stored, no
+Writes OUTDIR/skin_small.7z (solid LZMA2, paths stored with '\\' like the product
+skin), OUTDIR/skin_copy.7z (the same files packed from folders, stored with '/', no
 compression), OUTDIR/skin_bomb.7z (40 MiB of zeros), OUTDIR/skin_broken.7z (a layout that does not parse) and
 OUTDIR/pixels.png.
 """
@@ -51,28 +52,53 @@ def write(path, data):
         f.write(data)
 
 
+def pack_flat(sevenzip, stage, target, switches, names):
+    """Packs the files of stage whose names hold literal backslashes, stored under
+    exactly those names (like the product skin): the archive lookup turns '/' into '\\'
+    in the name it is asked for, never in the stored one."""
+    if os.path.exists(target):
+        os.remove(target)
+    list_file = os.path.join(os.path.dirname(stage), os.path.basename(target) + ".list")
+    with open(list_file, "w", encoding="utf-8") as fh:
+        fh.write("\n".join(names) + "\n")
+    subprocess.run([sevenzip, "a", "-t7z", "-bd", "-bso0", "-spd", "-scsUTF-8", "-mtm=off", "-mtc=off", "-mta=off"]
+                   + switches + [os.path.abspath(target), "@" + os.path.abspath(list_file)], cwd=stage, check=True)
+    os.remove(list_file)
+
+
 def main():
     out, sevenzip = sys.argv[1], sys.argv[2]
     stage = os.path.join(out, "stage")
     shutil.rmtree(stage, ignore_errors=True)
     pixels = png(5, 1, PIXELS)
     write(os.path.join(out, "pixels.png"), pixels)
-    write(os.path.join(stage, "mainWnd.xml"), LAYOUT.encode("utf-8"))
-    write(os.path.join(stage, "exitTipWnd.xml"), EXIT_LAYOUT.encode("utf-8"))
-    write(os.path.join(stage, "res", "mainWnd", "bg1.png"), pixels)
-    write(os.path.join(stage, "res", "common", "btn1.png"), png(1, 1, [[1, 2, 3, 255]]))
-    write(os.path.join(stage, "res", "common", "tall.png"), png(1, 2, [[255, 0, 0, 255], [0, 0, 255, 255]]))
+    files = {
+        "mainWnd.xml": LAYOUT.encode("utf-8"),
+        "exitTipWnd.xml": EXIT_LAYOUT.encode("utf-8"),
+        "res\\mainWnd\\bg1.png": pixels,
+        "res\\common\\btn1.png": png(1, 1, [[1, 2, 3, 255]]),
+        "res\\common\\tall.png": png(1, 2, [[255, 0, 0, 255], [0, 0, 255, 255]]),
+        "empty.txt": b"",
+        "big.bin": b"\0" * (0x400000 + 1),
+    }
     for frame in range(2):  # frame 002 is missing on purpose
-        write(os.path.join(stage, "res", "mainWnd", "anim", "%03d.png" % frame), png(1, 1, [[frame, 0, 0, 255]]))
-    write(os.path.join(stage, "empty.txt"), b"")
-    write(os.path.join(stage, "big.bin"), b"\0" * (0x400000 + 1))
+        files["res\\mainWnd\\anim\\%03d.png" % frame] = png(1, 1, [[frame, 0, 0, 255]])
+    for name, data in files.items():
+        write(os.path.join(stage, name), data)
     os.makedirs(os.path.join(stage, "emptydir"), exist_ok=True)
-    for name, args in (("skin_small.7z", ["-m0=lzma2", "-ms=on"]), ("skin_copy.7z", ["-m0=copy"])):
-        target = os.path.join(out, name)
-        if os.path.exists(target):
-            os.remove(target)
-        subprocess.run([sevenzip, "a", "-t7z", "-bd", "-bso0", "-mtm=off", "-mtc=off", "-mta=off"] + args
-                       + [os.path.abspath(target), "."], cwd=stage, check=True)
+    pack_flat(sevenzip, stage, os.path.join(out, "skin_small.7z"), ["-m0=lzma2", "-ms=on"],
+              sorted(files) + ["emptydir"])
+    shutil.rmtree(stage)
+
+    # The same files from folders, stored (no compression): 7-Zip keeps '/' in the paths.
+    for name, data in files.items():
+        write(os.path.join(stage, *name.split("\\")), data)
+    os.makedirs(os.path.join(stage, "emptydir"), exist_ok=True)
+    target = os.path.join(out, "skin_copy.7z")
+    if os.path.exists(target):
+        os.remove(target)
+    subprocess.run([sevenzip, "a", "-t7z", "-bd", "-bso0", "-mtm=off", "-mtc=off", "-mta=off", "-m0=copy",
+                    os.path.abspath(target), "."], cwd=stage, check=True)
     shutil.rmtree(stage)
 
     # An archive whose solid block unpacks to more than the reader may allocate.

@@ -15,6 +15,12 @@ namespace {
 using SkinUI::LoadSkinFile;
 using SkinUI::SkinSource;
 
+struct LoadCase {
+  const char* name;
+  const wchar_t* file;
+  const wchar_t* error;  // L"" for success
+};
+
 // Every test starts and ends with the start-up state of the process-wide settings.
 class SkinSourceTest : public ::testing::Test {
  protected:
@@ -23,12 +29,16 @@ class SkinSourceTest : public ::testing::Test {
 
   // Folder of the fixture archives, as a resource path.
   static std::wstring FixtureFolder() { return UiTest::FixturePath(L""); }
-};
 
-struct LoadCase {
-  const char* name;
-  const wchar_t* file;
-  const wchar_t* error;  // L"" for success
+  // One LoadSkinFile call: bytes on success, no bytes and exactly the error otherwise.
+  static void ExpectLoad(const LoadCase& row) {
+    SCOPED_TRACE(row.name);
+    std::vector<uint8_t> bytes;
+    std::wstring error;
+    EXPECT_EQ(LoadSkinFile(row.file, bytes, error), *row.error == 0);
+    EXPECT_EQ(error, row.error);
+    EXPECT_EQ(bytes.empty(), *row.error != 0);
+  }
 };
 
 TEST_F(SkinSourceTest, LooseFilesAndTheirErrors) {
@@ -47,14 +57,7 @@ TEST_F(SkinSourceTest, LooseFilesAndTheirErrors) {
       {"empty", L"empty.xml", L"File is empty"},
       {"one byte over the limit", L"big.xml", L"File too large"},
   };
-  for (const LoadCase& row : cases) {
-    SCOPED_TRACE(row.name);
-    std::vector<uint8_t> bytes;
-    std::wstring error;
-    EXPECT_EQ(LoadSkinFile(row.file, bytes, error), *row.error == 0);
-    EXPECT_EQ(error, row.error);
-    EXPECT_EQ(bytes.empty(), *row.error != 0);
-  }
+  for (const LoadCase& row : cases) ExpectLoad(row);
 }
 
 TEST_F(SkinSourceTest, ArchiveEntriesAndTheirErrors) {
@@ -71,13 +74,7 @@ TEST_F(SkinSourceTest, ArchiveEntriesAndTheirErrors) {
         {"empty entry", L"empty.txt", L"File is empty"},
         {"entry over the limit", L"big.bin", L"File too large"},
     };
-    for (const LoadCase& row : cases) {
-      SCOPED_TRACE(row.name);
-      std::vector<uint8_t> bytes;
-      std::wstring error;
-      EXPECT_EQ(LoadSkinFile(row.file, bytes, error), *row.error == 0);
-      EXPECT_EQ(error, row.error);
-    }
+    for (const LoadCase& row : cases) ExpectLoad(row);
   }
 
   struct ArchiveCase {
@@ -96,10 +93,7 @@ TEST_F(SkinSourceTest, ArchiveEntriesAndTheirErrors) {
     SkinSource::SetResourcePath(FixtureFolder());
     SkinSource::SetSevenZip(row.sevenZip);
     SkinSource::SetResourceArchive(row.archive, true);
-    std::vector<uint8_t> bytes;
-    std::wstring error;
-    EXPECT_FALSE(LoadSkinFile(L"mainWnd.xml", bytes, error));
-    EXPECT_EQ(error, L"Error opening zip file");
+    ExpectLoad({"layout", L"mainWnd.xml", L"Error opening zip file"});
   }
 }
 
@@ -163,10 +157,7 @@ TEST_F(SkinSourceTest, CorruptMemoryArchiveLeavesNoArchive) {
   SkinSource::SetSevenZip(true);
   const std::string junk = "not an archive at all";
   EXPECT_FALSE(SkinSource::SetResourceArchiveMemory(reinterpret_cast<const uint8_t*>(junk.data()), junk.size()));
-  std::vector<uint8_t> bytes;
-  std::wstring error;
-  EXPECT_FALSE(LoadSkinFile(L"mainWnd.xml", bytes, error));
-  EXPECT_EQ(error, L"Error opening zip file");
+  ExpectLoad({"layout", L"mainWnd.xml", L"Error opening zip file"});
 }
 
 TEST_F(SkinSourceTest, ImageBytesFallBackToTheNameAsAPath) {

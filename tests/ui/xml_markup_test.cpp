@@ -60,22 +60,25 @@ struct AcceptedCase {
   const char* name;
   const wchar_t* text;
   const wchar_t* rootName;  // nullptr: no element
+  const wchar_t* rootValue;
 };
 
 TEST(XmlMarkup, AcceptedSyntax) {
   const AcceptedCase cases[] = {
-      {"empty text", L"", nullptr},
-      {"only white space", L" \r\n\t ", nullptr},
-      {"only a comment", L"<!-- nothing -->", nullptr},
-      {"declaration and comment leave no element", L"<?xml version=\"1.0\"?>\n<!-- c --><Window/>", L"Window"},
-      {"unclosed root", L"<Window><Label/>", L"Window"},
-      {"unclosed root with content", L"<Window>text", L"Window"},
-      {"unclosed child of the root", L"<Window><Label>", L"Window"},
-      {"white space inside tags", L"<a  b = \"1\"\t/>", L"a"},
-      {"white space in the closing tag", L"<a></a   >", L"a"},
-      {"stray closing tag ends the document", L"<a/></b><<<", L"a"},
-      {"names with digits, _ and :", L"<x:Tab_1/>", L"x:Tab_1"},
-      {"non-ASCII element name", L"<窗口/>", L"窗口"},
+      {"empty text", L"", nullptr, nullptr},
+      {"only white space", L" \r\n\t ", nullptr, nullptr},
+      {"only a comment", L"<!-- nothing -->", nullptr, nullptr},
+      {"declaration and comment leave no element", L"<?xml version=\"1.0\"?>\n<!-- c --><Window/>", L"Window", L""},
+      {"unclosed root", L"<Window><Label/>", L"Window", L""},
+      {"unclosed root with content", L"<Window>text", L"Window", L"text"},
+      {"unclosed root, content before a child", L"<Window>head<Label/>", L"Window", L"head"},
+      {"unclosed child of the root", L"<Window><Label>", L"Window", L""},
+      {"unclosed root and child with content", L"<Window>head<Label>text", L"Window", L"head"},
+      {"white space inside tags", L"<a  b = \"1\"\t/>", L"a", L""},
+      {"white space in the closing tag", L"<a></a   >", L"a", L""},
+      {"stray closing tag ends the document", L"<a/></b><<<", L"a", L""},
+      {"names with digits, _ and :", L"<x:Tab_1/>", L"x:Tab_1", L""},
+      {"non-ASCII element name", L"<窗口/>", L"窗口", L""},
   };
   for (const AcceptedCase& row : cases) {
     SCOPED_TRACE(row.name);
@@ -87,6 +90,7 @@ TEST(XmlMarkup, AcceptedSyntax) {
     } else {
       ASSERT_TRUE(root.IsValid());
       EXPECT_STREQ(root.GetName(), row.rootName);
+      EXPECT_STREQ(root.GetValue(), row.rootValue);
     }
   }
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "tests/utils/trace_capture.h"
 #include "utils/debug_log.h"
@@ -175,4 +178,23 @@ TEST(DebugLog, RemovedSinkReceivesNothing) {
   DebugLog(L"two");
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(Message(lines[0]), L"one\r\n");
+}
+
+TEST(DebugLog, RemovingTheSinkWaitsForLinesInFlight) {
+  // A sink busy with a worker's line while its owner removes it: once SetTraceSink
+  // returns, the owner may destroy what the sink captured.
+  constexpr auto kSinkBusy = std::chrono::milliseconds(50);
+  std::atomic<bool> entered{false};
+  std::atomic<bool> inside{false};
+  Utils::SetTraceSink([&](const std::wstring&) {
+    inside = true;
+    entered = true;
+    std::this_thread::sleep_for(kSinkBusy);
+    inside = false;
+  });
+  std::thread worker([] { DebugLog(L"from a worker"); });
+  while (!entered) std::this_thread::yield();
+  Utils::SetTraceSink(nullptr);
+  EXPECT_FALSE(inside.load());
+  worker.join();
 }

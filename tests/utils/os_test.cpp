@@ -1,12 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdlib.h>
+#endif
+
+// after windows.h
 #include "tests/support/test_support.h"
 #include "utils/os.h"
 
 namespace {
 const std::wstring kSep(1, Utils::kPathSeparator);
+
+bool SetEmptyEnvironmentVariable(const char* name) {
+#ifdef _WIN32
+  const std::wstring wide(name, name + std::char_traits<char>::length(name));
+  return SetEnvironmentVariableW(wide.c_str(), L"") != FALSE;
+#else
+  return setenv(name, "", 1) == 0;
+#endif
+}
 }  // namespace
 
 TEST(Os, PathHelpers) {
@@ -67,6 +86,10 @@ TEST(Os, Files) {
   ASSERT_TRUE(Utils::CopyFilePath(file, copy));
   ASSERT_TRUE(Utils::ReadWholeFile(copy, read));
   EXPECT_EQ(read, bytes);
+  EXPECT_FALSE(Utils::CopyFilePath(file, file));  // onto itself: refused, the file kept whole
+  const std::wstring sameFile = Utils::JoinPath(Utils::JoinPath(temp.Path(), L"."), Utils::FileNamePart(file));
+  EXPECT_FALSE(Utils::CopyFilePath(file, sameFile));
+  EXPECT_EQ(Utils::FileSize(file), 6);
 
   const std::wstring other = temp.File(L"other.bin");
   ASSERT_TRUE(Utils::WriteWholeFile(other, "old"));
@@ -90,6 +113,8 @@ TEST(Os, ProcessAndEnvironment) {
   EXPECT_EQ(Utils::FileNamePart(Utils::GetModulePath()).rfind(L"utils_test", 0), 0u);
   EXPECT_TRUE(Utils::GetEnv(L"PATH").has_value());
   EXPECT_FALSE(Utils::GetEnv(L"PARLINO_NO_SUCH_VARIABLE_7F3A").has_value());
+  ASSERT_TRUE(SetEmptyEnvironmentVariable("PARLINO_EMPTY_VARIABLE_7F3A"));
+  EXPECT_EQ(Utils::GetEnv(L"PARLINO_EMPTY_VARIABLE_7F3A"), std::optional<std::wstring>(L""));  // set, but empty
   EXPECT_NE(Utils::CurrentProcessId(), 0u);
   EXPECT_NE(Utils::CurrentThreadId(), 0u);
   const std::wstring temp = Utils::GetTempFolder();
@@ -122,4 +147,21 @@ TEST(Os, SleepHookReplacesSleeping) {
   Utils::SetSleepHookForTesting(nullptr);
   EXPECT_EQ(sleeps, (std::vector<uint32_t>{60 * 60 * 1000, 400}));
   EXPECT_LT(static_cast<uint32_t>(after - before), 60u * 60u * 1000u);
+}
+
+TEST(Os, RemovingTheSleepHookWaitsForSleepsInFlight) {
+  constexpr auto kHookBusy = std::chrono::milliseconds(50);
+  std::atomic<bool> entered{false};
+  std::atomic<bool> inside{false};
+  Utils::SetSleepHookForTesting([&](uint32_t) {
+    inside = true;
+    entered = true;
+    std::this_thread::sleep_for(kHookBusy);
+    inside = false;
+  });
+  std::thread worker([] { Utils::SleepMs(500); });
+  while (!entered) std::this_thread::yield();
+  Utils::SetSleepHookForTesting(nullptr);
+  EXPECT_FALSE(inside.load());
+  worker.join();
 }

@@ -3,8 +3,13 @@
 #include <cctype>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/test_support.h"
 #include "utils/os.h"
+#include "utils/text.h"
 
 namespace {
 
@@ -138,6 +143,17 @@ TEST_F(Profile, WriterCreatesMissingFileAndRoundTrips) {
   EXPECT_TRUE(Utils::IsDirectory(folder));
 }
 
+#ifndef _WIN32
+TEST_F(Profile, WriterKeepsTheFilePermissions) {
+  const std::string path = Utils::WideToMultiByte(m_File, Utils::kCodePageAnsi);
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  ASSERT_TRUE(Utils::WriteProfileString(m_File, L"Install", L"DeviceId", L"0123"));
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+#endif
+
 TEST_F(Profile, WriterRefusesEntriesThatWouldReshapeTheFile) {
   struct Row {
     const char* name;
@@ -149,6 +165,9 @@ TEST_F(Profile, WriterRefusesEntriesThatWouldReshapeTheFile) {
       {"equals in key", L"Install", L"a=b", L"v"},
       {"bracket in section", L"In]stall", L"K", L"v"},
       {"empty key", L"Install", L"", L"v"},
+      {"blank key", L"Install", L"  ", L"v"},
+      {"key reading as a section", L"Install", L"[Evil", L"v"},
+      {"key reading as a comment", L"Install", L" ;K", L"v"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

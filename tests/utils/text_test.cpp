@@ -50,6 +50,28 @@ TEST(Text, WideToMultiByteUtf8) {
   }
 }
 
+TEST(Text, OtherCodePages) {
+  // Child processes may switch their output to a legacy code page ("Encode=").
+  struct Row {
+    const char* name;
+    unsigned codePage;
+    std::string bytes;
+    std::wstring text;
+  };
+  const Row rows[] = {
+      {"Chinese GBK", 936, "Set=\xC4\xE3\xBA\xC3", L"Set=\x4F60\x597D"},
+      {"Western", 1252, "caf\xE9 \x80", L"caf\xE9 \x20AC"},
+      {"stops at the first zero byte", 1252, "\xE9\0\xE9"s, L"\xE9"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Utils::MultiByteToWide(row.bytes, row.codePage), row.text);
+    EXPECT_EQ(Utils::WideToMultiByte(row.text, row.codePage), row.bytes.substr(0, row.bytes.find('\0')));
+  }
+  // A character the code page cannot hold becomes one '?', and the rest goes on.
+  EXPECT_EQ(Utils::WideToMultiByte(L"a\x52A9" L"b\x4F60", 1252), "a?b?");
+}
+
 TEST(Text, UrlEncoding) {
   EXPECT_EQ(Utils::UrlEncodeBytes("a b%c"), "a+b%c");
   EXPECT_EQ(Utils::UrlEncodeBytes("\x01\x7F\x80\xFF!~"), "%01%7F%80%FF!~");

@@ -14,27 +14,15 @@ the downloaders refuse packages below 1 MiB. Executables run the same with the p
 $PARLINO_SERVER_DIR/$PARLINO_SERVER_NAME.port for a test fixture.
 """
 import argparse
-import hashlib
 import os
 import shutil
-import signal
-import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import download_server  # noqa: E402
+import test_packages  # noqa: E402
 
-READ_CHUNK = 1 << 20
 MIN_PACKAGE_BYTES = (1 << 20) + 1024
-
-
-def md5_of(path):
-    digest = hashlib.md5()
-    with open(path, "rb") as f:
-        for chunk in iter(lambda: f.read(READ_CHUNK), b""):
-            digest.update(chunk)
-    return digest.hexdigest()
 
 
 def prepare_root(root, files):
@@ -48,10 +36,7 @@ def prepare_root(root, files):
         if size < MIN_PACKAGE_BYTES:
             with open(target, "ab") as f:
                 f.write(b"\0" * (MIN_PACKAGE_BYTES - size))
-        md5 = md5_of(target)
-        download_server.link(target, os.path.join(root, "d", md5, name))
-        download_server.link(target, os.path.join(root, "d", download_server.WRONG_MD5, name))
-        redirects.append((name, md5))
+        redirects.append(download_server.publish(root, target, name, test_packages.file_md5(target)))
     return redirects
 
 
@@ -69,31 +54,7 @@ def main():
         files.append((name, path))
     root = os.path.abspath(args.root)
     redirects = prepare_root(root, files)
-    port_file = args.port_file or os.path.join(os.environ["PARLINO_SERVER_DIR"],
-                                               os.environ["PARLINO_SERVER_NAME"] + ".port")
-    for _ in range(download_server.START_ATTEMPTS):
-        port = download_server.free_port()
-        conf = download_server.write_config(root, port, redirects)
-        nginx = subprocess.Popen(["nginx", "-p", os.path.dirname(conf), "-c", conf])
-        for _ in range(download_server.READY_POLLS):
-            if nginx.poll() is not None or download_server.listening(port):
-                break
-            time.sleep(download_server.READY_POLL_SECONDS)
-        if nginx.poll() is None and download_server.listening(port):
-            break
-        nginx.kill()
-        nginx.wait()
-    else:
-        sys.exit("nginx did not start")
-
-    def stop(*_):
-        nginx.terminate()
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
-    with open(port_file + ".tmp", "w") as f:
-        f.write("%d\n" % port)
-    os.replace(port_file + ".tmp", port_file)
-    sys.exit(nginx.wait())
+    download_server.serve(root, redirects, download_server.port_file_path(args.port_file))
 
 
 if __name__ == "__main__":

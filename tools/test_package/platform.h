@@ -17,5 +17,8 @@ std::string SelfPath();
 std::string RawCommandLine(int argc, char** argv);
 // Starts a program detached, without waiting for it.
 bool StartDetached(const std::string& program);
+// Starts this program again with "-script=SCRIPT", handing it this process's standard
+// handles, without waiting for it: an heir that outlives its parent on the same pipes.
+bool StartHeir(const std::string& script);
 
 }  // namespace Package

@@ -53,4 +53,12 @@ bool StartDetached(const std::string& program) {
   return posix_spawn(&pid, copy.c_str(), nullptr, nullptr, argv, environ) == 0;
 }
 
+bool StartHeir(const std::string& script) {
+  std::string self = SelfPath();
+  std::string option = "-script=" + script;
+  char* argv[] = {self.data(), option.data(), nullptr};
+  pid_t pid;
+  return posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) == 0;
+}
+
 }  // namespace Package

@@ -77,6 +77,8 @@ int RunScript(const std::string& script, const std::string& rawCommandLine, cons
       Crash();
     } else if (command == "exit") {
       return std::atoi(argument.c_str());
+    } else if (command == "heir") {
+      StartHeir(argument);
     } else if (command == "args") {
       std::ofstream(argument, std::ios::binary) << rawCommandLine;
     } else if (command == "argv") {

@@ -10,6 +10,8 @@
 //   hang              pause for ever
 //   crash             end abnormally
 //   exit CODE         end with the exit code
+//   heir FILE         start this program again with the script FILE on the same
+//                     standard handles, without waiting for it
 //   args FILE         write the raw command line to FILE
 //   argv FILE         write the arguments after the program, one per line, to FILE
 // Blank lines and lines starting with "#" are skipped; unknown commands end the

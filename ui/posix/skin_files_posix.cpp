@@ -7,6 +7,7 @@
 
 #include "ui/skin_files.h"
 #include "ui/text_decoding.h"
+#include "utils/unicode.h"
 
 namespace SkinUI {
 
@@ -20,7 +21,7 @@ struct FileCloser {
 using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
 std::string NativePath(const std::wstring& path) {
-  std::string narrow = WideToUtf8(path);
+  std::string narrow = Utils::Unicode::EncodeUtf8(path.data(), path.size());
   for (char& c : narrow) {
     if (c == '\\') c = '/';
   }

@@ -9,6 +9,7 @@
 #include "ui/seven_zip_archive.h"
 #include "ui/skin_check.h"
 #include "ui/text_decoding.h"
+#include "utils/unicode.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::wstring Widen(const char* text) {
   return SkinUI::Utf8ToWideLenient(reinterpret_cast<const uint8_t*>(s.data()), s.size());
 }
 
-void Print(const std::wstring& line) { std::printf("%s\n", SkinUI::WideToUtf8(line).c_str()); }
+void Print(const std::wstring& line) { std::printf("%s\n", Utils::Unicode::EncodeUtf8(line.data(), line.size()).c_str()); }
 
 int Usage() {
   std::fprintf(stderr, "usage: parlino-skin list ARCHIVE\n       parlino-skin check ARCHIVE\n");

@@ -55,8 +55,15 @@ bool PrepareSkinSource(SkinResourceType type, const std::wstring& skinFolder, co
     case SkinResourceType::Zip:
       SkinSource::SetResourceArchive(archiveFile, true);
       return true;
-    case SkinResourceType::ZipResource:
-      return UseSkinArchiveResource(resourceId);
+    case SkinResourceType::ZipResource: {
+      const uint8_t* data = nullptr;
+      size_t size = 0;
+      if (!FindResourceBytes(resourceId, kSkinArchiveResourceType, data, size)) return false;
+      // An archive that does not open still lets the window build: its layout load then
+      // fails ("Error opening zip file") and is reported like any unreadable layout.
+      UseSkinArchiveResource(resourceId);
+      return true;
+    }
     case SkinResourceType::File:
     case SkinResourceType::XmlResource:
       return true;

@@ -24,7 +24,9 @@ bool LoadXmlResource(unsigned resourceId, CXmlMarkup& markup);
 // Window creation's choice of skin source: an empty resource path becomes the
 // instance's folder followed by skinFolder; type Zip selects archiveFile (cached);
 // type ZipResource selects the archive resource. False when window creation must end
-// without controls (ZipResource whose resource is missing or empty).
+// without controls (ZipResource whose resource is missing or empty); a resource that
+// is there but does not open as an archive is no reason to stop here: the layout load
+// that follows fails with "Error opening zip file".
 bool PrepareSkinSource(SkinResourceType type, const std::wstring& skinFolder, const std::wstring& archiveFile,
                        unsigned resourceId);
 

@@ -31,6 +31,13 @@ UniqueFile OpenFile(const std::wstring& path, const char* mode) {
   return UniqueFile(std::fopen(narrow.c_str(), mode));
 }
 
+// Both names reach the same file (the same name, a link, or another spelling).
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  struct stat first, second;
+  return stat(Narrow(a).c_str(), &first) == 0 && stat(Narrow(b).c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 }  // namespace
 
 std::wstring DrivePart(const std::wstring& path) {
@@ -75,6 +82,8 @@ bool MoveFileReplace(const std::wstring& from, const std::wstring& to) {
 }
 
 bool CopyFilePath(const std::wstring& from, const std::wstring& to) {
+  // Opening the target would empty the source before a byte is read.
+  if (SameFile(from, to)) return false;
   UniqueFile in = OpenFile(from, "rb");
   if (!in) return false;
   UniqueFile out = OpenFile(to, "wb");

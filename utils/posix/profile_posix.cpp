@@ -1,5 +1,6 @@
 // Private-profile (INI) files and the registry stand-in on POSIX. The files are UTF-8;
 // the reading rules follow what GetPrivateProfileStringW shows the installer.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -136,6 +137,14 @@ bool ReplaceFile(const std::wstring& path, const ProfileFile& file) {
   for (const Line& line : file.lines) bytes += line.raw + kLineEnd;
   const std::wstring temp = path + L".tmp" + UIntToWide(CurrentProcessId());
   if (!WriteWholeFile(temp, bytes)) {
+    DeleteFilePath(temp);
+    return false;
+  }
+  // The replacement keeps the file's permissions (a private file stays private).
+  struct stat existing;
+  const std::string narrowPath = WideToMultiByte(path, kCodePageAnsi);
+  if (stat(narrowPath.c_str(), &existing) == 0 &&
+      chmod(WideToMultiByte(temp, kCodePageAnsi).c_str(), existing.st_mode & 07777) != 0) {
     DeleteFilePath(temp);
     return false;
   }

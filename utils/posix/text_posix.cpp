@@ -33,6 +33,25 @@ class Iconv {
 
 std::string CodePageName(unsigned codePage) { return "CP" + std::to_string(codePage); }
 
+// Runs the whole input through the converter into out. Where the converter stops at a
+// sequence it cannot convert, skip(in, inLeft, out) appends its stand-in to out and
+// returns how many input bytes it covers (at least one).
+template <typename Skip>
+void ConvertAll(const Iconv& converter, char* in, size_t inLeft, std::string& out, Skip skip) {
+  while (inLeft > 0) {
+    char chunk[kIconvChunk];
+    char* chunkEnd = chunk;
+    size_t chunkLeft = sizeof chunk;
+    const size_t result = iconv(converter.Get(), &in, &inLeft, &chunkEnd, &chunkLeft);
+    out.append(chunk, static_cast<size_t>(chunkEnd - chunk));
+    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+      const size_t covered = skip(in, inLeft, out);
+      in += covered;
+      inLeft -= covered;
+    }
+  }
+}
+
 }  // namespace
 
 std::wstring MultiByteToWide(const std::string& bytes, unsigned codePage) {
@@ -42,21 +61,11 @@ std::wstring MultiByteToWide(const std::string& bytes, unsigned codePage) {
   Iconv converter("UTF-8", CodePageName(codePage).c_str());
   if (!converter.Valid()) return {};
   std::string utf8;
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = size;
-  while (inLeft > 0) {
-    char chunk[kIconvChunk];
-    char* out = chunk;
-    size_t outLeft = sizeof chunk;
-    const size_t result = iconv(converter.Get(), &in, &inLeft, &out, &outLeft);
-    utf8.append(chunk, static_cast<size_t>(out - chunk));
-    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-      // A byte the code page does not define: one replacement character, go on.
-      Unicode::AppendUtf8(utf8, Unicode::kReplacement);
-      ++in;
-      --inLeft;
-    }
-  }
+  ConvertAll(converter, const_cast<char*>(bytes.data()), size, utf8, [](const char*, size_t, std::string& out) {
+    // A byte the code page does not define: one replacement character, go on.
+    Unicode::AppendUtf8(out, Unicode::kReplacement);
+    return size_t{1};
+  });
   return Unicode::DecodeUtf8Lenient(utf8.data(), utf8.size());
 }
 
@@ -68,24 +77,14 @@ std::string WideToMultiByte(const std::wstring& text, unsigned codePage) {
   Iconv converter(CodePageName(codePage).c_str(), "UTF-8");
   if (!converter.Valid()) return {};
   std::string out;
-  char* in = utf8.data();
-  size_t inLeft = utf8.size();
-  while (inLeft > 0) {
-    char chunk[kIconvChunk];
-    char* outPtr = chunk;
-    size_t outLeft = sizeof chunk;
-    const size_t result = iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
-    out.append(chunk, static_cast<size_t>(outPtr - chunk));
-    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-      // Not representable: '?' like the system conversion, skip the whole character.
-      out.push_back('?');
-      size_t pos = 0;
-      char32_t ignored = 0;
-      Unicode::DecodeUtf8(in, inLeft, pos, ignored);
-      in += pos;
-      inLeft -= pos;
-    }
-  }
+  ConvertAll(converter, utf8.data(), utf8.size(), out, [](const char* in, size_t inLeft, std::string& bytes) {
+    // Not representable: '?' like the system conversion, skip the whole character.
+    bytes.push_back('?');
+    size_t pos = 0;
+    char32_t ignored = 0;
+    Unicode::DecodeUtf8(in, inLeft, pos, ignored);
+    return pos;
+  });
   return out;
 }
 

@@ -105,8 +105,10 @@ std::optional<std::wstring> GetEnv(const std::wstring& name) {
     return std::wstring();
   }
   std::wstring value(size, L'\0');
+  SetLastError(ERROR_SUCCESS);
   const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), size);
-  if (length == 0 || length >= size) return std::nullopt;
+  // An empty variable copies nothing and reports no error: present, but empty.
+  if (length >= size || (length == 0 && GetLastError() != ERROR_SUCCESS)) return std::nullopt;
   value.resize(length);
   return value;
 }

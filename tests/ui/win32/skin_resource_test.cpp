@@ -43,6 +43,16 @@ TEST_F(SkinResourceTest, ArchiveResourceLoadsOnceAndIsReused) {
   EXPECT_EQ(SkinSource::GetCachedArchive(), archive);
 }
 
+// Resource "ZIPRES" 150 of ui_test holds a PNG: present, but not an archive.
+TEST_F(SkinResourceTest, UndecodableArchiveResourceFailsAtTheLayoutLoad) {
+  EXPECT_TRUE(SkinUI::PrepareSkinSource(SkinUI::SkinResourceType::ZipResource, L"", L"", 150));
+  EXPECT_EQ(SkinSource::GetResourceArchive(), L"membuffer");
+  EXPECT_EQ(SkinSource::GetCachedArchive(), nullptr);
+  SkinUI::CXmlMarkup markup;
+  EXPECT_FALSE(markup.LoadFromFile(L"MainWnd.xml"));
+  EXPECT_EQ(markup.GetLastErrorMessage(), L"Error opening zip file");
+}
+
 TEST_F(SkinResourceTest, MissingResourcesEndWindowCreation) {
   EXPECT_FALSE(SkinUI::PrepareSkinSource(SkinUI::SkinResourceType::ZipResource, L"", L"", 148));
   EXPECT_EQ(SkinSource::GetCachedArchive(), nullptr);
