@@ -18,20 +18,19 @@ step() {  # step NAME COMMAND... : runs a step, remembers a failure, keeps going
   "$@" || failed+=("$name")
 }
 
-build() {  # build PRESET
-  cmake --preset "$1" >"build-$1.log" 2>&1 || { cat "build-$1.log"; return 1; }
-  cmake --build --preset "$1" -j"$JOBS" >>"build-$1.log" 2>&1 || { grep -E 'error|Error' -A3 "build-$1.log" | head -80; return 1; }
+build() {  # build PRESET; the log stays in build/
+  local log=build/build-$1.log
+  cmake --preset "$1" >"$log" 2>&1 || { cat "$log"; return 1; }
+  cmake --build --preset "$1" -j"$JOBS" >>"$log" 2>&1 || { grep -E 'error|Error' -A3 "$log" | head -80; return 1; }
 }
 
 mkdir -p build
-cd build
 for preset in native native-tsan win64 win32; do
   step "build $preset" build "$preset"
 done
-if [ -x "$ROOT/tools/run_fuzzers.sh" ]; then
+if [ -x tools/run_fuzzers.sh ]; then
   step "build native-fuzz" build native-fuzz
 fi
-cd "$ROOT"
 
 step "win32 product checks" tools/check_pe.sh build/win32
 if [ -x tools/run_fuzzers.sh ]; then
