@@ -275,6 +275,10 @@ void WriteTraceLineAt(const char* prettyFunction, int line, const wchar_t* forma
   va_end(args);
 }
 
+void WriteDebuggerText(const wchar_t* text) {
+  if (text) Emit(text, std::wcslen(text));
+}
+
 std::string QualifiedFunctionName(const char* prettyFunction) {
   char name[kMaxFunctionNameChars];
   WriteQualifiedName(prettyFunction ? prettyFunction : "", name, sizeof name);

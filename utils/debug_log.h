@@ -18,6 +18,10 @@ void WriteTraceLine(const char* function, int line, const wchar_t* format, ...);
 // the name is worked out without a heap allocation.
 void WriteTraceLineAt(const char* prettyFunction, int line, const wchar_t* format, ...);
 
+// Hands `text` to the same channel and sink exactly as given: no prefix and no line
+// end. For subsystems whose debugger lines are fixed texts of their own.
+void WriteDebuggerText(const wchar_t* text);
+
 // Qualified function name ("CurlClient::Head", "CDownloadInstaller::Start::<lambda>")
 // from a compiler's pretty function signature.
 std::string QualifiedFunctionName(const char* prettyFunction);

@@ -32,7 +32,7 @@ bool SendBatch(const std::string& serverUrl, const std::string& jsonArray) {
   const PostResponse response = client.Post(serverUrl, body, "", {});
   const bool ok = response.code == kStatusOk;
   if (!ok) {
-    DebugLog(L"%s", L"[analytics] VexloAnalytics SDK send failed");
+    Utils::WriteDebuggerText(L"[analytics] VexloAnalytics SDK send failed");
     std::cerr << "VexloAnalytics SDK send failed: " << response.body << std::endl;
   }
   SetLastSendOk(ok);

@@ -184,7 +184,7 @@ void AppTrackerImpl::FlushAfterTrack(bool flushNow) {
     FlushJob(flushNow);
     return;
   }
-  DebugLog(L"%s", Utils::MultiByteToWide(kAsyncFlushMessage, Utils::kCodePageUtf8).c_str());
+  Utils::WriteDebuggerText(Utils::MultiByteToWide(kAsyncFlushMessage, Utils::kCodePageUtf8).c_str());
   std::lock_guard<std::mutex> lock(m_FlushThreadsLock);
   // Reap the jobs that are over, so a long run does not collect threads.
   for (auto it = m_FlushThreads.begin(); it != m_FlushThreads.end();) {

@@ -30,7 +30,7 @@ class AsyncMessageCounter {
  public:
   AsyncMessageCounter() {
     Utils::SetTraceSink([this](const std::wstring& line) {
-      if (line.find(L"[Analytics] Sending messages asynchronously") != std::wstring::npos) {
+      if (line == L"[Analytics] Sending messages asynchronously") {
         std::lock_guard<std::mutex> lock(m_Lock);
         ++m_Count;
       }

@@ -78,6 +78,12 @@ TEST(DebugLog, LineNumberAndFunctionAsGiven) {
   EXPECT_EQ(capture.Matching(L"(F)<12345>: x").size(), 1u);
 }
 
+TEST(DebugLog, DebuggerTextGoesOutExactlyAsGiven) {
+  TraceCapture capture;
+  Utils::WriteDebuggerText(L"[analytics] VexloAnalytics SDK send failed");
+  EXPECT_EQ(OnlyLine(capture), L"[analytics] VexloAnalytics SDK send failed");
+}
+
 TEST(DebugLog, MessageEndingInLineBreakGivesEmptyLineAfter) {
   TraceCapture capture;
   DebugLog(L"DL_CODE_SUCCESS\r\n");

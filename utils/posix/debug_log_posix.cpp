@@ -49,6 +49,8 @@ void Write(const wchar_t* line, size_t length) {
     }
   }
   fwrite_unlocked(chunk, 1, used, stderr);
+  // Fixed debugger texts come without a line end; stderr needs one per line.
+  if (length == 0 || line[length - 1] != L'\n') fputc_unlocked('\n', stderr);
   fflush_unlocked(stderr);
   funlockfile(stderr);
 }
