@@ -36,23 +36,7 @@ class AppTrackerImpl : public AppTracker {
   // refused SDK start, or an edition outside its table.
   void init();
 
-  void trackActivity(const VxContextProperties& context) override;
-  void trackLaunch(const VxContextProperties& context) override;
-  void trackLogin(const VxUserInfo& user, bool success, const std::string& reason,
-                  const VxContextProperties& context) override;
-  void trackClick(const VxEventClick& event, const VxContextProperties& context) override;
-  void trackView(const VxEventView& event, const VxContextProperties& context) override;
-  void trackCashier(const VxEventCashier& event, const VxContextProperties& context) override;
-  void trackShare(const VxEventShare& event, const VxContextProperties& context) override;
-  void trackTask(const VxEventTask& event, const VxContextProperties& context) override;
-  void trackFile(const VxEventFile& event, const VxContextProperties& context) override;
-  void trackOrder(const VxEventOrder& event, const VxContextProperties& context) override;
-  void trackPayment(const VxEventPayment& event, const VxContextProperties& context) override;
-  void trackUninstall(const std::string& reason, const VxContextProperties& context) override;
-  void trackCrash(const std::string& reason) override;
-  void trackUpdate(const VxEventUpdate& event, const VxContextProperties& context) override;
-  void trackAppOpenNotification(const AppOpenNotification* notification,
-                                const VxContextProperties& context) override;
+  VX_TRACK_OPERATIONS(VX_DECLARE_TRACK_OPERATION)
   void setLocale(const std::string& locale) override;
   std::string getDistinctId() override;
   TrackLogger* getLogger() override { return m_Logger.get(); }
