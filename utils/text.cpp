@@ -72,4 +72,18 @@ std::wstring Utf8ToWide(const std::string& bytes) {
 
 std::string WideToUtf8(const std::wstring& text) { return Unicode::EncodeUtf8(text.data(), text.size()); }
 
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
 }  // namespace Utils

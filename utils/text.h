@@ -4,6 +4,7 @@
 // Utf8ToWide. Code page 0 is the ANSI code page (UTF-8 on POSIX), 65001 is UTF-8.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Utils {
 
@@ -33,5 +34,8 @@ std::wstring UIntToWide(uint32_t value);
 std::wstring Utf8ToWide(const std::string& bytes);
 // UTF-16 text to UTF-8; ill-formed surrogates become U+FFFD. Never throws.
 std::string WideToUtf8(const std::wstring& text);
+// Lines of a file's bytes, split at "\n", each without its "\r\n" or "\n"; empty lines
+// are kept, and a final line break starts no further line.
+std::vector<std::string> SplitLines(const std::string& bytes);
 
 }  // namespace Utils

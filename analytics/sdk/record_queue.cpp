@@ -34,17 +34,11 @@ void RecordQueue::LoadStaging() {
   std::string bytes;
   if (free > 0 && Utils::ReadWholeFile(path, bytes)) {
     std::deque<std::string> collected;
-    size_t start = 0;
-    while (start < bytes.size()) {
-      size_t end = bytes.find('\n', start);
-      if (end == std::string::npos) end = bytes.size();
-      std::string line = bytes.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (std::string& line : Utils::SplitLines(bytes)) {
       if (!line.empty() && line.front() == '{' && line.back() == '}') {
         collected.push_back(std::move(line));
         if (collected.size() > free) collected.pop_front();
       }
-      start = end + 1;
     }
     m_Records.insert(m_Records.begin(), collected.begin(), collected.end());
   }

@@ -29,22 +29,6 @@ std::wstring ReceivedPath(const std::string& file) {
 
 }  // namespace
 
-std::vector<std::string> FileLines(const std::wstring& path) {
-  std::string bytes;
-  std::vector<std::string> lines;
-  if (!Utils::ReadWholeFile(path, bytes)) return lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::string NewChannel(const std::string& prefix) {
   static std::atomic<int> counter{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace AnalyticsTest {
 
 // A channel name unique to this process and call, so reruns never mix.
@@ -18,7 +20,6 @@ std::vector<int> RequestCounts(const std::string& channel);
 // Value of "key":<number> in a JSON line, or -1.
 long long JsonInt(const std::string& line, const std::string& key);
 bool Contains(const std::string& text, const std::string& part);
-// Lines of a text file (UTF-8 path via utils), empty when missing.
-std::vector<std::string> FileLines(const std::wstring& path);
+using TestSupport::FileLines;
 
 }  // namespace AnalyticsTest

@@ -25,20 +25,6 @@ void SetEnvironment(const char* name, const std::string& value) {
 #endif
 }
 
-std::vector<std::string> Lines(const std::wstring& path) {
-  std::string bytes;
-  std::vector<std::string> lines;
-  if (!Utils::ReadWholeFile(path, bytes)) return lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    if (end > start) lines.push_back(bytes.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class ReportingTest : public ::testing::Test {
@@ -62,7 +48,7 @@ class ReportingTest : public ::testing::Test {
     curl_global_cleanup();
   }
   std::vector<std::string> Received() const {
-    return Lines(Utils::JoinPath(Utils::JoinPath(TestSupport::BinaryDir(), L"analytics_received"),
+    return TestSupport::FileLines(Utils::JoinPath(Utils::JoinPath(TestSupport::BinaryDir(), L"analytics_received"),
                                  Utils::MultiByteToWide(m_Channel + ".jsonl", Utils::kCodePageUtf8)));
   }
   const PropertyMap kAb = {{L"AB", L"IN"}};

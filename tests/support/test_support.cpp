@@ -62,4 +62,14 @@ TempDir::~TempDir() {
 
 std::wstring TempDir::File(const std::wstring& name) const { return Utils::JoinPath(m_Path, name); }
 
+std::vector<std::string> FileLines(const std::wstring& path) {
+  std::string bytes;
+  std::vector<std::string> lines;
+  if (!Utils::ReadWholeFile(path, bytes)) return lines;
+  for (std::string& line : Utils::SplitLines(bytes)) {
+    if (!line.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
 }  // namespace TestSupport

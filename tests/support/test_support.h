@@ -2,6 +2,7 @@
 // Helpers shared by every test executable, native and under Wine.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace TestSupport {
 
@@ -15,6 +16,9 @@ std::wstring BinaryDir();
 std::optional<int> TestServerPort(const std::string& name);
 // "http://127.0.0.1:<port>"
 std::string ServerBaseUrl(int port);
+
+// The non-empty lines of a text file, without line ends; none when it is missing.
+std::vector<std::string> FileLines(const std::wstring& path);
 
 // A fresh, empty directory removed with everything in it when the object dies.
 class TempDir {

@@ -101,6 +101,25 @@ TEST(Text, ReplaceAll) {
   }
 }
 
+TEST(Text, SplitLines) {
+  using Lines = std::vector<std::string>;
+  const struct {
+    const char* name;
+    std::string bytes;
+    Lines expected;
+  } rows[] = {
+      {"empty", "", {}},
+      {"no final break", "a\nb", {"a", "b"}},
+      {"final break starts no line", "a\r\nb\r\n", {"a", "b"}},
+      {"empty lines kept", "\n\na\n", {"", "", "a"}},
+      {"only the last carriage return goes", "a\r\r\nb\rc", {"a\r", "b\rc"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Utils::SplitLines(row.bytes), row.expected);
+  }
+}
+
 TEST(Text, TrimAndStartsWith) {
   EXPECT_EQ(Utils::Trim(L"Success\r"), L"Success");
   EXPECT_EQ(Utils::Trim(L" \t\n\v\f\rUTF8 \t\n\v\f\r"), L"UTF8");

@@ -57,16 +57,10 @@ ProfileFile LoadFile(const std::wstring& path) {
     file.bom = true;
     bytes.erase(0, 3);
   }
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string raw = bytes.substr(start, end - start);
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+  for (std::string& raw : SplitLines(bytes)) {
     // A zero byte ends the conversion: the line's text is what precedes it.
     std::wstring text = MultiByteToWide(raw, kCodePageUtf8);
     file.lines.push_back(Line{std::move(raw), std::move(text)});
-    start = end + 1;
   }
   return file;
 }
