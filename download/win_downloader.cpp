@@ -11,7 +11,8 @@ std::wstring CWinDownloader::RequestUrl(const std::wstring& url) {
   return Utils::StartsWith(url, kFileUrlPrefix) ? url : Utils::UrlEncodeUtf8(url);
 }
 
-void CWinDownloader::CreateWorker() {
+CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url, const std::wstring& filePath)
+    : m_Callback(std::move(callback)), m_FilePath(filePath), m_Url(url) {
   m_Worker = std::make_unique<Utils::Thread>(this, kDownloadThreadName, [](void* self) -> uint32_t {
     static_cast<CWinDownloader*>(self)->WorkerBody();
     return 0;
@@ -19,8 +20,9 @@ void CWinDownloader::CreateWorker() {
   if (!m_Worker->IsValid()) m_Worker.reset();
 }
 
-void CWinDownloader::StopWorker() {
-  BindAbort();
+// Aborts the service, lets a never-started worker run to its end, joins it.
+CWinDownloader::~CWinDownloader() {
+  m_Progress.Abort();
   {
     std::lock_guard<std::mutex> lock(m_StartLock);
     m_Started = true;
@@ -34,20 +36,20 @@ void CWinDownloader::StopWorker() {
 
 void CWinDownloader::Start() {
   std::lock_guard<std::mutex> lock(m_StartLock);
-  BindSetCallback(m_Callback);
+  m_Progress.SetCallback(m_Callback);
   if (m_Started || !m_Worker) return;
   m_Started = true;
   m_Worker->Resume();
 }
 
 void CWinDownloader::Report(int32_t code, double value, const wchar_t* text) {
-  if (BindAborted()) return;
+  if (m_Progress.Aborted()) return;
   if (m_Callback) m_Callback(code, value, text);
 }
 
 void CWinDownloader::WorkerBody() {
   // Destroyed before Start: the worker was only resumed so that it can end.
-  if (BindAborted()) return;
+  if (m_Progress.Aborted()) return;
   ServiceThreadBegin();
   Report(DL_CODE_START, 1.0, L"");
   const std::wstring requestUrl = RequestUrl(m_Url);
@@ -59,7 +61,7 @@ void CWinDownloader::WorkerBody() {
     }
     // The service may have written part of the file before it failed.
     Utils::DeleteFilePath(m_FilePath);
-    if (BindAborted()) break;
+    if (m_Progress.Aborted()) break;
     Utils::SleepMs(kRetrySleepMs);
     if (attempt == kAttempts) Report(DL_CODE_FAIL, result, kUrlDownloadToFileText);
   }

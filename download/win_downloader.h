@@ -1,7 +1,8 @@
 #pragma once
 // CWinDownloader: hands the whole transfer to the system URL download service
 // (URLDownloadToFileW on Windows; on POSIX one plain libcurl transfer with the same
-// statuses and texts), watching progress through CBindCallback. Up to 3 attempts,
+// statuses and texts), watching progress through BindProgress (on Windows through a
+// CBindCallback made for each call of the service). Up to 3 attempts,
 // one run for the object's whole life, no digest check.
 //
 // Teardown: destruction aborts a running transfer at its next progress notification,
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "download/bind_progress.h"
 #include "download/downloader.h"
 #include "utils/thread.h"
 
@@ -20,8 +22,10 @@ class CWinDownloader : public CDownloader {
   static constexpr int kAttempts = 3;
   static constexpr uint32_t kRetrySleepMs = 1000;
 
-  // The service's progress and abort object (platform-specific).
+#ifdef _WIN32
+  // The service's bind-status object for one call.
   class CBindCallback;
+#endif
 
   // Creates the worker, suspended.
   CWinDownloader(StatusCallback callback, const std::wstring& url, const std::wstring& filePath);
@@ -35,21 +39,14 @@ class CWinDownloader : public CDownloader {
   static std::wstring RequestUrl(const std::wstring& url);
 
  private:
-  // Shared by both platforms' constructor and destructor.
-  void CreateWorker();
-  // Aborts the service, lets a never-started worker run to its end, joins it.
-  void StopWorker();
   void WorkerBody();
   void Report(int32_t code, double value, const wchar_t* text);
   // Platform part: one call of the service; 0 on success, otherwise its failure code.
   int32_t CallService(const std::wstring& requestUrl);
   void ServiceThreadBegin();
   void ServiceThreadEnd();
-  void BindSetCallback(const StatusCallback& callback);
-  void BindAbort();
-  bool BindAborted() const;
 
-  std::unique_ptr<CBindCallback> m_BindCallback;
+  BindProgress m_Progress;
   StatusCallback m_Callback;
   std::wstring m_FilePath;
   std::wstring m_Url;

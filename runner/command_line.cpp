@@ -61,3 +61,5 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
   }
   return args;
 }
+
+const wchar_t* SwitchBool(bool value) { return value ? L"true" : L"false"; }

@@ -6,3 +6,6 @@
 #include <vector>
 
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
+
+// A switch's boolean as the package and the uninstaller take it: "true" or "false".
+const wchar_t* SwitchBool(bool value);

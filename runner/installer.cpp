@@ -1,14 +1,13 @@
 #include "runner/installer.h"
 
 #include "app/installer_config.h"
+#include "runner/command_line.h"
 #include "runner/console_protocol.h"
 #include "utils/debug_log.h"
 #include "utils/os.h"
 #include "utils/text.h"
 
 namespace {
-
-const wchar_t* BoolText(bool value) { return value ? L"true" : L"false"; }
 
 int StartupStyleNumber(const std::wstring& value) {
   const std::wstring style = Utils::Trim(value);
@@ -53,13 +52,13 @@ std::wstring CInstaller::BuildCommandLine() const {
   std::wstring line = m_PackageCommand;
   line += L" /S -console=show -version=1.0.0";
   line += L" -adminact=";
-  line += BoolText(m_AdminAccount);
+  line += SwitchBool(m_AdminAccount);
   line += L" -authorizationact=";
-  line += BoolText(m_Elevated);
+  line += SwitchBool(m_Elevated);
   line += L" -dsc=";
-  line += BoolText(m_DesktopShortcut);
+  line += SwitchBool(m_DesktopShortcut);
   line += L" -ssc=";
-  line += BoolText(m_QuickLaunchShortcut);
+  line += SwitchBool(m_QuickLaunchShortcut);
   if (!m_InstallLanguage.empty()) line += L" -inslang=\"" + m_InstallLanguage + L"\"";
   const std::wstring& instCmd = GetInstallerConfig().m_InstCmd;
   if (!instCmd.empty()) line += L" " + instCmd;

@@ -1,15 +1,10 @@
 #include "runner/uninstaller.h"
 
+#include "runner/command_line.h"
 #include "runner/console_protocol.h"
 #include "utils/os.h"
 #include "utils/probes.h"
 #include "utils/text.h"
-
-namespace {
-
-const wchar_t* BoolText(bool value) { return value ? L"true" : L"false"; }
-
-}  // namespace
 
 CUnInstaller::CUnInstaller(StatusCallback callback, std::wstring uninstallerPath, std::wstring uninstallDir)
     : m_Callback(std::move(callback)),
@@ -44,9 +39,9 @@ std::wstring CUnInstaller::BuildCommandLine(bool adminAccount, bool elevated) co
   const bool quote = m_UninstallerPath.find_first_of(L" \t") != std::wstring::npos;
   std::wstring line = quote ? L"\"" + m_UninstallerPath + L"\"" : m_UninstallerPath;
   line += L" /S -adminact=";
-  line += BoolText(adminAccount);
+  line += SwitchBool(adminAccount);
   line += L" -authorizationact=";
-  line += BoolText(elevated);
+  line += SwitchBool(elevated);
   line += L" -console=show _?=";
   line += m_UninstallDir;
   return line;

@@ -1,9 +1,6 @@
 // POSIX stand-in for the system URL download service: one plain libcurl transfer into
 // "<file>.part", moved to the file when complete, with the same statuses and texts.
 // Its failure code is libcurl's result code.
-#include <atomic>
-#include <mutex>
-
 #include <curl/curl.h>
 
 #include "download/curl_options.h"
@@ -12,44 +9,15 @@
 #include "utils/os.h"
 #include "utils/text.h"
 
-class CWinDownloader::CBindCallback {
- public:
-  ~CBindCallback() { m_Abort = true; }
-  void SetCallback(const StatusCallback& callback) {
-    std::lock_guard<std::mutex> lock(m_Lock);
-    m_Callback = callback;
-  }
-  void Abort() { m_Abort = true; }
-  bool Aborted() const { return m_Abort; }
-  // The service's progress notification: false aborts the transfer.
-  bool OnProgress(uint64_t progress, uint64_t maximum) {
-    if (m_Abort) return false;
-    if (maximum == 0 || progress == m_LastProgress) return true;
-    m_LastProgress = progress;
-    StatusCallback callback;
-    {
-      std::lock_guard<std::mutex> lock(m_Lock);
-      callback = m_Callback;
-    }
-    if (callback) callback(DL_CODE_PROGRESS, double(progress) / double(maximum), L"");
-    return true;
-  }
-
- private:
-  std::mutex m_Lock;
-  StatusCallback m_Callback;
-  std::atomic<bool> m_Abort{false};
-  uint64_t m_LastProgress = 0;  // worker only
-};
-
 namespace {
 
 constexpr long kFirstRedirectStatus = 300;
 constexpr long kLastRedirectStatus = 399;
 
 struct ServiceTransfer {
-  CWinDownloader::CBindCallback* bind;
+  BindProgress* progress;
   CURL* handle;
+  uint64_t lastProgress = 0;  // libcurl repeats a notification while nothing arrives
 };
 
 int ServiceProgress(void* data, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t) {
@@ -59,24 +27,13 @@ int ServiceProgress(void* data, curl_off_t dltotal, curl_off_t dlnow, curl_off_t
   curl_easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
   const bool redirecting = status >= kFirstRedirectStatus && status <= kLastRedirectStatus;
   const uint64_t maximum = dltotal > 0 && !redirecting ? uint64_t(dltotal) : 0;
-  return transfer->bind->OnProgress(uint64_t(dlnow), maximum) ? 0 : 1;
+  if (maximum != 0 && uint64_t(dlnow) == transfer->lastProgress) return transfer->progress->Aborted() ? 1 : 0;
+  if (maximum != 0) transfer->lastProgress = uint64_t(dlnow);
+  return transfer->progress->Forward(uint64_t(dlnow), maximum) ? 0 : 1;
 }
 
 }  // namespace
 
-CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url, const std::wstring& filePath)
-    : m_BindCallback(std::make_unique<CBindCallback>()),
-      m_Callback(std::move(callback)),
-      m_FilePath(filePath),
-      m_Url(url) {
-  CreateWorker();
-}
-
-CWinDownloader::~CWinDownloader() { StopWorker(); }
-
-void CWinDownloader::BindSetCallback(const StatusCallback& callback) { m_BindCallback->SetCallback(callback); }
-void CWinDownloader::BindAbort() { m_BindCallback->Abort(); }
-bool CWinDownloader::BindAborted() const { return m_BindCallback->Aborted(); }
 void CWinDownloader::ServiceThreadBegin() {}
 void CWinDownloader::ServiceThreadEnd() {}
 
@@ -88,7 +45,7 @@ int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
   if (!file) return CURLE_WRITE_ERROR;
   const std::string url = CurlUrl(requestUrl);
   CURL* h = handle.get();
-  ServiceTransfer transfer{m_BindCallback.get(), h};
+  ServiceTransfer transfer{&m_Progress, h};
   int result = CURLE_OK;
   result |= curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   result |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);

@@ -5,7 +5,6 @@
 #include <urlmon.h>
 
 #include <atomic>
-#include <mutex>
 
 #include "download/win_downloader.h"
 
@@ -15,19 +14,11 @@ constexpr DWORD kFirstHttpErrorStatus = 400;
 
 class CWinDownloader::CBindCallback : public IBindStatusCallbackEx, public IHttpNegotiate {
  public:
-  ~CBindCallback() { m_Abort = true; }
-
-  void SetCallback(const StatusCallback& callback) {
-    std::lock_guard<std::mutex> lock(m_Lock);
-    m_Callback = callback;
-  }
-  void Abort() { m_Abort = true; }
-  bool Aborted() const { return m_Abort; }
-  // Per service call: whether the server answered with an error status.
-  void BeginAttempt() { m_ErrorAnswer = false; }
+  explicit CBindCallback(BindProgress& progress) : m_Progress(progress) {}
+  // Whether the server answered with an error status.
   bool ErrorAnswer() const { return m_ErrorAnswer; }
 
-  // Lives inside its downloader: no reference counting. Hands out only what urlmon
+  // Lives for one synchronous service call: no reference counting. Hands out only what urlmon
   // needs to reach OnResponse; not IBindStatusCallbackEx, whose GetBindInfoEx is not
   // implemented and would then be asked instead of GetBindInfo.
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
@@ -51,15 +42,7 @@ class CWinDownloader::CBindCallback : public IBindStatusCallbackEx, public IHttp
   STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
   STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
   STDMETHODIMP OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) override {
-    if (m_Abort) return E_ABORT;
-    if (maximum == 0) return S_OK;
-    StatusCallback callback;
-    {
-      std::lock_guard<std::mutex> lock(m_Lock);
-      callback = m_Callback;
-    }
-    if (callback) callback(DL_CODE_PROGRESS, double(progress) / double(maximum), L"");
-    return S_OK;
+    return m_Progress.Forward(progress, maximum) ? S_OK : E_ABORT;
   }
   STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
   STDMETHODIMP GetBindInfo(DWORD*, BINDINFO* info) override {
@@ -84,34 +67,19 @@ class CWinDownloader::CBindCallback : public IBindStatusCallbackEx, public IHttp
   }
 
  private:
-  std::mutex m_Lock;
-  StatusCallback m_Callback;
-  std::atomic<bool> m_Abort{false};
+  BindProgress& m_Progress;
   std::atomic<bool> m_ErrorAnswer{false};  // urlmon may call back on a thread of its own
   IBinding* m_Binding = nullptr;  // kept, not used
 };
 
-CWinDownloader::CWinDownloader(StatusCallback callback, const std::wstring& url, const std::wstring& filePath)
-    : m_BindCallback(std::make_unique<CBindCallback>()),
-      m_Callback(std::move(callback)),
-      m_FilePath(filePath),
-      m_Url(url) {
-  CreateWorker();
-}
-
-CWinDownloader::~CWinDownloader() { StopWorker(); }
-
-void CWinDownloader::BindSetCallback(const StatusCallback& callback) { m_BindCallback->SetCallback(callback); }
-void CWinDownloader::BindAbort() { m_BindCallback->Abort(); }
-bool CWinDownloader::BindAborted() const { return m_BindCallback->Aborted(); }
 void CWinDownloader::ServiceThreadBegin() { CoInitialize(nullptr); }
 void CWinDownloader::ServiceThreadEnd() { CoUninitialize(); }
 
 int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
-  m_BindCallback->BeginAttempt();
+  CBindCallback bind(m_Progress);
   HRESULT result = URLDownloadToFileW(nullptr, requestUrl.c_str(), m_FilePath.c_str(), 0,
-                                      static_cast<IBindStatusCallback*>(m_BindCallback.get()));
+                                      static_cast<IBindStatusCallback*>(&bind));
   // The answer was refused even if the service saved it and reported success.
-  if (SUCCEEDED(result) && m_BindCallback->ErrorAnswer()) result = E_ABORT;
+  if (SUCCEEDED(result) && bind.ErrorAnswer()) result = E_ABORT;
   return int32_t(result);
 }

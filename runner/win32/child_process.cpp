@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "utils/debug_log.h"
+
 namespace {
 
 // How long one wait for output lasts before the pipes and the child are checked again.
@@ -113,6 +115,7 @@ void ChildProcess::Launch(const std::wstring& commandLine) {
   {
     std::lock_guard<std::mutex> guard(n.lock);
     if (!CreateProcessW(nullptr, n.commandBuffer, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+      DebugLog(L"CreateProcessW failed: %u", static_cast<unsigned>(GetLastError()));
       throw Utils::Exception();
     }
     n.process.Reset(pi.hProcess);
