@@ -23,10 +23,11 @@ CCurlDownloader::~CCurlDownloader() {
 
 void CCurlDownloader::Start() {
   if (m_Stop) return;
-  m_Worker.Restart(this, [](void* self) -> uint32_t {
+  const bool running = m_Worker.Restart(this, [](void* self) -> uint32_t {
     static_cast<CCurlDownloader*>(self)->dlThreadFun();
     return 0;
   });
+  if (!running) Report(DL_CODE_FAIL, kNoWorkerFailure, kLibCurlText);
 }
 
 void CCurlDownloader::Report(int32_t code, double value, const wchar_t* text) {

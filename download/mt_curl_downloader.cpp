@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <system_error>
 
 #include "app/installer_config.h"
 #include "download/curl_options.h"
@@ -50,10 +51,11 @@ void CMTCurlDownloader::Report(int32_t code, double value, const wchar_t* text) 
 
 void CMTCurlDownloader::Start() {
   if (m_Stop) return;
-  m_Worker.Restart(this, [](void* self) -> uint32_t {
+  const bool running = m_Worker.Restart(this, [](void* self) -> uint32_t {
     static_cast<CMTCurlDownloader*>(self)->Start_Down();
     return 0;
   });
+  if (!running) Report(DL_CODE_FAIL, kNoWorkerFailure, kLibCurlText);
 }
 
 bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
@@ -134,7 +136,14 @@ void CMTCurlDownloader::Start_Down() {
   for (auto& node : m_Parts) {
     if (node->status != kPartPending || m_Stop) continue;
     ++m_ActiveParts;
-    m_PartThreads.emplace_back(downloadThreadFun, this, node.get());
+    try {
+      m_PartThreads.emplace_back(downloadThreadFun, this, node.get());
+    } catch (const std::system_error&) {
+      // No thread for this part: it fails like a part that could not start.
+      --m_ActiveParts;
+      node->status = CURLE_FAILED_INIT;
+      continue;
+    }
     Utils::SleepMs(kPartStartStaggerMs);
   }
   waitForFinishThreadFun(this);

@@ -11,6 +11,10 @@ enum DownloadStatusCode : int32_t {
   DL_CODE_MD5 = 1006,       // integrity notice; always followed by 1003, 1004 or 1005
 };
 
+// DL_CODE_FAIL value when no worker thread could be made for a run (libcurl's
+// "failed initialization"): a run that cannot start still ends with a status.
+inline constexpr int32_t kNoWorkerFailure = 2;
+
 // Which kind of downloader sent a terminal status.
 inline constexpr const wchar_t* kLibCurlText = L"LibCurl";
 inline constexpr const wchar_t* kUrlDownloadToFileText = L"URLDownloadToFile";

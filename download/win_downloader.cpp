@@ -35,11 +35,18 @@ CWinDownloader::~CWinDownloader() {
 }
 
 void CWinDownloader::Start() {
-  std::lock_guard<std::mutex> lock(m_StartLock);
-  m_Progress.SetCallback(m_Callback);
-  if (m_Started || !m_Worker) return;
-  m_Started = true;
-  m_Worker->Resume();
+  {
+    std::lock_guard<std::mutex> lock(m_StartLock);
+    m_Progress.SetCallback(m_Callback);
+    if (m_Started) return;
+    m_Started = true;
+    if (m_Worker) {
+      m_Worker->Resume();
+      return;
+    }
+  }
+  // Reported outside the lock: the receiver may call Start from its callback.
+  Report(DL_CODE_FAIL, kNoWorkerFailure, kUrlDownloadToFileText);
 }
 
 void CWinDownloader::Report(int32_t code, double value, const wchar_t* text) {

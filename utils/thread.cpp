@@ -1,8 +1,16 @@
 #include "utils/thread.h"
 
+#include <atomic>
+
 #include "utils/debug_log.h"
 
 namespace Utils {
+namespace {
+std::atomic<bool> g_RefuseCreation{false};
+}
+
+void Thread::RefuseCreationForTesting(bool refuse) { g_RefuseCreation = refuse; }
+bool Thread::CreationRefusedForTesting() { return g_RefuseCreation; }
 
 std::wstring Thread::DebuggerName(const std::wstring& name, uint32_t threadId) {
   return name.empty() ? L"t" + std::to_wstring(threadId) : name;

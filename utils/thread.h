@@ -35,7 +35,11 @@ class Thread {
   // The name a debugger shows: the given name, or "t<id>" when it is empty.
   static std::wstring DebuggerName(const std::wstring& name, uint32_t threadId);
 
+  // Tests: while set, every new Thread behaves as if the system refused to create it.
+  static void RefuseCreationForTesting(bool refuse);
+
  private:
+  static bool CreationRefusedForTesting();
   struct Native;  // platform handle and start gate
   static uint32_t CallBack(Thread* self);
 

@@ -56,6 +56,7 @@ struct Thread::Native {
 
 Thread::Thread(void* parameter, std::wstring name, Body body)
     : m_Body(std::move(body)), m_Parameter(parameter), m_Name(std::move(name)) {
+  if (CreationRefusedForTesting()) return;  // inert
   auto native = std::make_unique<Native>();
   try {
     native->thread = std::thread(&Native::Run, native.get(), this);

@@ -62,6 +62,7 @@ struct Thread::Native {
 
 Thread::Thread(void* parameter, std::wstring name, Body body)
     : m_Body(std::move(body)), m_Parameter(parameter), m_Name(std::move(name)) {
+  if (CreationRefusedForTesting()) return;  // inert
   auto native = std::make_unique<Native>();
   DWORD id = 0;
   // m_Native is in place before the thread can run: it starts suspended.
