@@ -20,19 +20,6 @@ constexpr const wchar_t* kPartSuffix = L".part";
 constexpr long kTcpKeepAliveSeconds = 10;
 constexpr size_t kPartFileBufferBytes = 64 * 1024;
 
-// Common set-up of every header-only request. False when an option could not be set.
-bool SetUpHeadRequest(CURL* handle, const std::string& url, bool withHeader) {
-  int failed = CURLE_OK;
-  failed |= curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-  failed |= curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  failed |= curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
-  failed |= curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
-  failed |= curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, DiscardBody);
-  failed |= curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  if (withHeader) failed |= curl_easy_setopt(handle, CURLOPT_HEADER, 1L);
-  return failed == CURLE_OK;
-}
-
 std::wstring SystemErrorText(int error) {
   std::wstring text = Utils::MultiByteToWide(std::strerror(error), Utils::kCodePageAnsi);
   if (text.size() >= kErrorTextChars) text.resize(kErrorTextChars - 1);
@@ -173,19 +160,7 @@ int32_t CurlClient::Transfer(const std::wstring& partPath, bool& performed, bool
     curl_easy_setopt(h, CURLOPT_TCP_KEEPIDLE, kTcpKeepAliveSeconds);
     curl_easy_setopt(h, CURLOPT_TCP_KEEPINTVL, kTcpKeepAliveSeconds);
     curl_easy_setopt(h, CURLOPT_TIMEOUT, 0L);
-    result |= curl_easy_setopt(h, CURLOPT_URL, m_RealUrl.c_str());
-    result |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    result |= curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-    result |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteToFile);
-    result |= curl_easy_setopt(h, CURLOPT_WRITEDATA, file.get());
-    result |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    result |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, ProgressCallback);
-    result |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
-    result |= curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    result |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    // Without these a stalled server would hold the download for ever.
-    result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
-    result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+    result |= SetUpBodyTransfer(h, m_RealUrl, WriteToFile, file.get(), ProgressCallback, this);
     if (m_ResumeOffset > 0) result |= curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, curl_off_t(m_ResumeOffset));
     if (result == CURLE_OK) {
       m_Handle = h;

@@ -5,8 +5,6 @@
 #include "utils/os.h"
 
 namespace {
-constexpr int32_t kEarlyEnd = 18;  // CURLE_PARTIAL_FILE
-constexpr size_t kMd5HexLength = 32;
 constexpr double kPercentMax = 100.0;
 }  // namespace
 
@@ -48,7 +46,7 @@ void CCurlDownloader::dlThreadFun() {
   int budget = kRetryBudget;
   while (result != 0) {
     if (m_Stop) return;
-    budget -= result == kEarlyEnd ? kEarlyEndCost : kOtherFailureCost;
+    budget -= result == CURLE_PARTIAL_FILE ? kEarlyEndCost : kOtherFailureCost;
     if (budget <= 0) {
       Report(DL_CODE_FAIL, result, kLibCurlText);
       return;

@@ -31,6 +31,15 @@ FILE* OpenFile(const std::wstring& path, const wchar_t* mode);
 size_t WriteToFile(char* data, size_t size, size_t count, void* file);
 size_t DiscardBody(char* data, size_t size, size_t count, void* unused);
 
+// The options every header-only request shares (redirects followed, body dropped);
+// `withHeader` also passes the header to the write function. False when one could not be set.
+bool SetUpHeadRequest(CURL* handle, const std::string& url, bool withHeader);
+// The options every body transfer shares: redirects, failure on an HTTP error, the
+// connect and low-speed limits, the write and progress functions. The libcurl codes of
+// the options, or-ed together (CURLE_OK when all were set).
+int SetUpBodyTransfer(CURL* handle, const std::string& url, curl_write_callback write, void* writeData,
+                      curl_xferinfo_callback progress, void* progressData);
+
 // A URL as libcurl takes it: UTF-8, but a "file:///" URL in the ANSI code page (it
 // names a local path).
 std::string CurlUrl(const std::wstring& url);

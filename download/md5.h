@@ -24,8 +24,9 @@ class Md5 {
 
 // The expected MD5 named by a final URL: the path segment before the last one
 // (".../<digest>/file.exe" gives <digest>). Empty when the URL has fewer than two "/".
-// It counts as an expected digest only when it is exactly 32 characters long.
+// It counts as an expected digest only when it is exactly kMd5HexLength characters long.
 std::string Md5FromUrl(const std::string& url);
+inline constexpr size_t kMd5HexLength = 32;
 
 // MD5 of the file's content as 32 lowercase hex digits; empty when the path is empty,
 // the file does not open or a read fails.

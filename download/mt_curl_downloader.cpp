@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int32_t kEarlyEnd = 18;  // CURLE_PARTIAL_FILE
-constexpr size_t kMd5HexLength = 32;
 constexpr size_t kRangeChars = 64;
 constexpr long kHttpOk = 200;
 // The join copies 1024-byte blocks; the streams move larger pieces to and from disk.
@@ -67,15 +65,10 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
   if (!handle) return false;
   UniqueCurlSlist headers(curl_slist_append(nullptr, "Connection: keep-alive"));
   CURL* h = handle.get();
-  int failed = CURLE_OK;
-  failed |= curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-  failed |= curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  failed |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  failed |= curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-  failed |= curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-  failed |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, DiscardBody);
-  failed |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  if (failed != CURLE_OK || curl_easy_perform(h) != CURLE_OK) return false;
+  if (curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) != CURLE_OK || !SetUpHeadRequest(h, url, false) ||
+      curl_easy_perform(h) != CURLE_OK) {
+    return false;
+  }
 
   char* effective = nullptr;
   if (curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective && *effective) {
@@ -156,7 +149,7 @@ void CMTCurlDownloader::downloadThreadFun(CMTCurlDownloader* downloader, Downloa
     if (result == 0 || budget <= 0 || downloader->m_Stop) break;
     DebugLog(L"CurlDownLoader Code=%d", result);
     Utils::SleepMs(kRetrySleepMs);
-    budget -= result == kEarlyEnd ? kEarlyEndCost : kOtherFailureCost;
+    budget -= result == CURLE_PARTIAL_FILE ? kEarlyEndCost : kOtherFailureCost;
   }
   node->file.reset();
   --downloader->m_ActiveParts;
@@ -170,19 +163,8 @@ int CMTCurlDownloader::downloadExe(DownloadPartNode* node) {
   CURL* h = node->handle.get();
   int failed = CURLE_OK;
   failed |= curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  failed |= curl_easy_setopt(h, CURLOPT_URL, node->url.c_str());
   failed |= curl_easy_setopt(h, CURLOPT_TIMEOUT, 0L);
-  failed |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  failed |= curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-  failed |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WritePart);
-  failed |= curl_easy_setopt(h, CURLOPT_WRITEDATA, node);
-  failed |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  failed |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, PartProgress);
-  failed |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
-  failed |= curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-  failed |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  failed |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
-  failed |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+  failed |= SetUpBodyTransfer(h, node->url, WritePart, node, PartProgress, this);
   failed |= curl_easy_setopt(h, CURLOPT_RANGE, range);
   if (failed != CURLE_OK) return failed;
 
@@ -313,15 +295,9 @@ void CMTCurlDownloader::waitForFinishThreadFun(CMTCurlDownloader* d) {
     if (FileMd5Hex(d->m_FilePath) != d->m_ExpectedMd5) {
       d->Report(DL_CODE_MD5, 0.0, kMtMd5MismatchText);
       Utils::DeleteFilePath(d->m_FilePath);
-      d->ClearParts();
-      if (!d->m_Retried) {
-        d->m_Retried = true;
-        DebugLog(L"finish recv, md5 chaek failed retry once.");
-        d->Report(DL_CODE_RETRY, 0.0, kLibCurlText);
-      } else {
-        DebugLog(L"finish recv, md5 chaek failed and retry failed.");
-        d->Report(DL_CODE_FAIL, 0.0, kLibCurlText);
-      }
+      DebugLog(d->m_Retried ? L"finish recv, md5 chaek failed and retry failed."
+                            : L"finish recv, md5 chaek failed retry once.");
+      d->EndFailedRun(0);
       return;
     }
   } else {

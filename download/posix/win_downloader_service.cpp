@@ -3,7 +3,6 @@
 // Its failure code is libcurl's result code.
 #include <curl/curl.h>
 
-#include "download/curl_options.h"
 #include "download/file_io.h"
 #include "download/win_downloader.h"
 #include "utils/os.h"
@@ -46,19 +45,7 @@ int32_t CWinDownloader::CallService(const std::wstring& requestUrl) {
   const std::string url = CurlUrl(requestUrl);
   CURL* h = handle.get();
   ServiceTransfer transfer{&m_Progress, h};
-  int result = CURLE_OK;
-  result |= curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  result |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  result |= curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-  result |= curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-  result |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
-  result |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
-  result |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteToFile);
-  result |= curl_easy_setopt(h, CURLOPT_WRITEDATA, file.get());
-  result |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  result |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, ServiceProgress);
-  result |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
+  int result = SetUpBodyTransfer(h, url, WriteToFile, file.get(), ServiceProgress, &transfer);
   if (result == CURLE_OK) result = curl_easy_perform(h);
   if (result == CURLE_OK && std::fflush(file.get()) != 0) result = CURLE_WRITE_ERROR;
   file.reset();
