@@ -48,14 +48,7 @@ bool CheckProperties(const PropertiesNode& properties) {
 }
 
 void AddProfileRecord(const char* type, const PropertiesNode& properties) {
-  auto instance = Current();
-  if (!instance) return;
-  std::string id;
-  {
-    std::lock_guard<std::mutex> lock(instance->buildLock);
-    id = instance->distinctId;
-  }
-  Sdk::AddRecord(type, "", properties, id, "");
+  Sdk::AddRecord(type, "", properties, Sdk::DistinctId(), "");
 }
 
 template <typename Setter>
@@ -92,14 +85,7 @@ bool Sdk::Init(const std::string& stagingPath, const std::string& serverUrl, con
 bool Sdk::IsRunning() { return Current() != nullptr; }
 
 void Sdk::TrackEvent(const std::string& eventName, const PropertiesNode& properties) {
-  auto instance = Current();
-  if (!instance) return;
-  std::string id;
-  {
-    std::lock_guard<std::mutex> lock(instance->buildLock);
-    id = instance->distinctId;
-  }
-  AddRecord(kTypeTrack, eventName, properties, id, "");
+  AddRecord(kTypeTrack, eventName, properties, DistinctId(), "");
 }
 
 void Sdk::SignUp(const std::string& loginId) {

@@ -244,10 +244,7 @@ void AppTrackerImpl::trackActivity(const VxContextProperties& context) {
     own.SetBool("$is_first_time", true);
     own.SetString("$os", OsName());
     own.SetString("$os_version", osVersion);
-    PropertiesNode wrapped;
-    wrapped.SetString("$ios_install_source", "");
-    for (const auto& [key, value] : own.Entries()) wrapped.SetValue(key, value);
-    Sdk::TrackEvent("VxEventActivity", wrapped);
+    Sdk::TrackEvent("VxEventActivity", own);
     WriteActivityProfile();
     m_State->pendingCount += kActivityCount;
   }
