@@ -25,16 +25,15 @@ std::shared_ptr<va::AppTracker> ActiveTracker() {
 }
 
 // Context with "vxc_ab" for `event` when the map holds an acceptable "AB" label.
-bool BuildContext(const PropertyMap& properties, int event, va::VxContextProperties& context) {
+void BuildContext(const PropertyMap& properties, int event, va::VxContextProperties& context) {
   try {
     auto it = properties.find(kAbKey);
-    if (it == properties.end()) return true;
+    if (it == properties.end()) return;
     const std::string value = Utf8(it->second);
     if (va::VxContextProperties::isValidABValue(value)) context.setProperty(kAbContextName, value, {event});
-    return true;
   } catch (const std::exception& e) {
+    // The event is still reported, without the label.
     DebugLog(L"A/B label refused: %s", Utils::MultiByteToWide(e.what(), Utils::kCodePageUtf8).c_str());
-    return true;  // the event is still reported, without the label
   }
 }
 

@@ -9,7 +9,6 @@ namespace ConsoleProtocol {
 
 namespace {
 
-constexpr int32_t kCodePageUtf8 = 65001;
 constexpr int32_t kLargestCodePage = 65535;
 
 }  // namespace
@@ -55,7 +54,7 @@ bool ScanInt(const std::wstring& value, size_t& pos, int32_t& number) {
 
 int32_t InstallCodePage(const std::wstring& value) {
   const std::wstring name = Utils::Trim(value);
-  if (name == L"UTF8") return kCodePageUtf8;
+  if (name == L"UTF8") return Utils::kCodePageUtf8;
   if (name == L"ACP" || name.empty()) return 0;
   int32_t codePage = 0;
   for (wchar_t c : name) {
@@ -67,7 +66,7 @@ int32_t InstallCodePage(const std::wstring& value) {
 }
 
 int32_t UninstallCodePage(const std::wstring& value) {
-  return Utils::Trim(value) == L"UTF8" ? kCodePageUtf8 : 0;
+  return Utils::Trim(value) == L"UTF8" ? Utils::kCodePageUtf8 : 0;
 }
 
 std::wstring DecodeBlock(const char* bytes, size_t count, int32_t codePage) {

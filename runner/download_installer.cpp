@@ -37,7 +37,7 @@ CDownloadInstaller::~CDownloadInstaller() {
   // Each worker may start the next one from its status handler, so they go in chain
   // order: the uninstaller (starts the download), the downloader (starts the install),
   // then the installer.
-  if (m_Uninstaller) m_Uninstaller.reset();
+  m_Uninstaller.reset();
   m_Downloader.reset();
   m_Installer.reset();
 }

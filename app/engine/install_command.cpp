@@ -28,7 +28,6 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr double kBytesPerGiB = 1073741824.0;
 constexpr double kMinFreeGiB = 1.0;
 constexpr uint32_t kNetworkVerdictShift = 16;
 constexpr size_t kMinStartUrlChars = 6;
@@ -36,7 +35,6 @@ constexpr const wchar_t* kRunningText = L"安装程序检测到Parlino\r\n正在
 constexpr const wchar_t* kInvalidPathText = L"无效路径";
 constexpr const wchar_t* kLowSpaceText = L"磁盘空间不足，请至少保留1GB可用空间";
 constexpr const wchar_t* kPoorNetworkText = L"当前网络环境较差，请在网络通畅时进行安装";
-constexpr const wchar_t* kUninstallerCopyName = L"Parlino_un_asa.exe";
 
 struct StatusRecord {
   int32_t code;
@@ -86,7 +84,7 @@ class InstallAttempt {
 
   bool StartInstall(const std::wstring& dir) {
     const bool insNew = Config().m_IsInsNew;
-    if (!insNew && (Utils::FindProcessByName(kUninstallerCopyName) != 0 ||
+    if (!insNew && (Utils::FindProcessByName(CDownloadInstaller::kTempUninstallerName) != 0 ||
                     Utils::FindProcessByName(CDownloadInstaller::kProductExeName) != 0)) {
       Print("refused: ", kRunningText);
       return false;
@@ -95,10 +93,7 @@ class InstallAttempt {
       Print("refused: ", kInvalidPathText);
       return false;
     }
-    Utils::HardDiskManager disk;
-    const double freeGiB =
-        disk.CheckFreeSpace(Utils::DrivePart(dir)) ? static_cast<double>(disk.m_FreeBytesAvailable) / kBytesPerGiB : 0.0;
-    if (freeGiB < kMinFreeGiB) {
+    if (FailureReasons::FreeSpaceGiB(dir) < kMinFreeGiB) {
       Print("refused: ", kLowSpaceText);
       return false;
     }

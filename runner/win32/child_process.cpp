@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "utils/debug_log.h"
+#include "utils/win32/win_handles.h"
 
 namespace {
 
@@ -17,38 +18,14 @@ constexpr UINT kTerminatedExitCode = 1;
 // Exit codes from here up are exception codes (NTSTATUS errors): the child crashed.
 constexpr DWORD kFirstExceptionCode = 0xC0000000u;
 
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE Get() const { return m_Handle; }
-  HANDLE* Put() {
-    Reset();
-    return &m_Handle;
-  }
-  bool Valid() const { return m_Handle != nullptr && m_Handle != INVALID_HANDLE_VALUE; }
-  void Reset(HANDLE handle = nullptr) {
-    if (Valid()) CloseHandle(m_Handle);
-    m_Handle = handle;
-  }
-
- private:
-  HANDLE m_Handle = nullptr;
-};
+using Utils::Win32::UniqueHandle;
 
 struct Pipe {
   UniqueHandle read;
   UniqueHandle write;
   bool Create() {
     SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE r = nullptr;
-    HANDLE w = nullptr;
-    if (!CreatePipe(&r, &w, &sa, 0)) return false;
-    read.Reset(r);
-    write.Reset(w);
-    return true;
+    return CreatePipe(read.Out(), write.Out(), &sa, 0) != 0;
   }
 };
 
@@ -80,8 +57,6 @@ struct ChildProcess::Native {
   std::mutex lock;  // guards the process handle's use by Terminate
   UniqueHandle process;
   UniqueHandle thread;
-  DWORD processId = 0;
-  DWORD threadId = 0;
   bool ended = false;
   DWORD exitCode = STILL_ACTIVE;
 };
@@ -96,7 +71,7 @@ ChildProcess::~ChildProcess() = default;
 
 void ChildProcess::Launch(const std::wstring& commandLine) {
   Native& n = *m_Native;
-  if (commandLine.size() >= kCommandBufferChars || !n.output.write.Valid() || n.process.Valid()) {
+  if (commandLine.size() >= kCommandBufferChars || !n.output.write || n.process) {
     throw Utils::Exception();
   }
   std::wmemcpy(n.commandBuffer, commandLine.c_str(), commandLine.size() + 1);
@@ -118,10 +93,8 @@ void ChildProcess::Launch(const std::wstring& commandLine) {
       DebugLog(L"CreateProcessW failed: %u", static_cast<unsigned>(GetLastError()));
       throw Utils::Exception();
     }
-    n.process.Reset(pi.hProcess);
-    n.thread.Reset(pi.hThread);
-    n.processId = pi.dwProcessId;
-    n.threadId = pi.dwThreadId;
+    n.process = UniqueHandle(pi.hProcess);
+    n.thread = UniqueHandle(pi.hThread);
   }
   // Only the child holds these now, so reading ends when it and its heirs close them.
   n.output.write.Reset();
@@ -133,7 +106,7 @@ void ChildProcess::Launch(const std::wstring& commandLine) {
 bool ChildProcess::HasEnded() {
   Native& n = *m_Native;
   std::lock_guard<std::mutex> guard(n.lock);
-  if (n.ended || !n.process.Valid()) return n.ended;
+  if (n.ended || !n.process) return n.ended;
   if (WaitForSingleObject(n.process.Get(), 0) == WAIT_OBJECT_0) {
     GetExitCodeProcess(n.process.Get(), &n.exitCode);
     n.ended = true;
@@ -144,8 +117,8 @@ bool ChildProcess::HasEnded() {
 size_t ChildProcess::ReadOutput(char* buffer, size_t capacity) {
   Native& n = *m_Native;
   if (capacity == 0) return 0;
-  while (n.output.read.Valid()) {
-    if (n.error.read.Valid() && !Discard(n.error.read.Get())) n.error.read.Reset();
+  while (n.output.read) {
+    if (n.error.read && !Discard(n.error.read.Get())) n.error.read.Reset();
     const bool ended = HasEnded();
     DWORD bytes = 0;
     if (!Available(n.output.read.Get(), bytes)) {
@@ -169,10 +142,10 @@ size_t ChildProcess::ReadOutput(char* buffer, size_t capacity) {
 
 void ChildProcess::WaitDiscardingOutput() {
   Native& n = *m_Native;
-  if (!n.process.Valid()) return;
+  if (!n.process) return;
   while (!HasEnded()) {
-    if (n.output.read.Valid() && !Discard(n.output.read.Get())) n.output.read.Reset();
-    if (n.error.read.Valid() && !Discard(n.error.read.Get())) n.error.read.Reset();
+    if (n.output.read && !Discard(n.output.read.Get())) n.output.read.Reset();
+    if (n.error.read && !Discard(n.error.read.Get())) n.error.read.Reset();
     WaitForSingleObject(n.process.Get(), kPollIntervalMs);
   }
 }
@@ -184,5 +157,5 @@ uint32_t ChildProcess::ExitCode() const { return m_Native->exitCode; }
 void ChildProcess::Terminate() {
   Native& n = *m_Native;
   std::lock_guard<std::mutex> guard(n.lock);
-  if (n.process.Valid() && !n.ended) TerminateProcess(n.process.Get(), kTerminatedExitCode);
+  if (n.process && !n.ended) TerminateProcess(n.process.Get(), kTerminatedExitCode);
 }
