@@ -111,8 +111,7 @@ bool CXmlMarkup::ParseText(std::wstring text) {
   // Record 0 is the placeholder parent of the top level.
   m_Elements.reserve(kFirstTableCapacity);
   m_Elements.push_back(Element{0, 0, 0, 0, 0});
-  if (!Parse()) return false;
-  return true;
+  return Parse();
 }
 
 int32_t CXmlMarkup::AppendElement(int32_t nameOffset, int32_t parent) {

@@ -8,7 +8,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <string>
+
+#include "utils/os.h"
 
 namespace {
 
@@ -65,34 +67,6 @@ bool IconGroupComplete(HMODULE module) {
   return true;
 }
 
-constexpr LONGLONG kMaxArchiveBytes = 1LL << 30;
-
-class UniqueFile {
- public:
-  explicit UniqueFile(HANDLE handle) : m_Handle(handle) {}
-  ~UniqueFile() {
-    if (m_Handle != INVALID_HANDLE_VALUE) CloseHandle(m_Handle);
-  }
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  HANDLE Get() const { return m_Handle; }
-
- private:
-  HANDLE m_Handle;
-};
-
-bool ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out) {
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || size.QuadPart >= kMaxArchiveBytes) return false;
-  out.resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  return out.empty() || (ReadFile(file.Get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) &&
-                         got == out.size());
-}
-
 int Check(bool ok, const char* what) {
   std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
   return ok ? 0 : 1;
@@ -110,8 +84,8 @@ int wmain(int argc, wchar_t** argv) {
   failures += Check(std::memcmp(bytes, kSevenZipSignature, sizeof kSevenZipSignature) == 0,
                     "resource ZIPRES/147 is a 7z archive");
   if (argc > 1) {
-    std::vector<unsigned char> file;
-    failures += Check(ReadWholeFile(argv[1], file), "archive file readable");
+    std::string file;
+    failures += Check(Utils::ReadWholeFile(argv[1], file), "archive file readable");
     failures += Check(file.size() == size && std::memcmp(file.data(), bytes, size) == 0,
                       "resource ZIPRES/147 equals the archive file");
   }

@@ -9,6 +9,7 @@
 #include "tests/ui/ui_fixtures.h"
 #include "ui/seven_zip_archive.h"
 #include "ui/xml_markup.h"
+#include "utils/os.h"
 
 namespace {
 
@@ -43,10 +44,10 @@ class SkinSourceTest : public ::testing::Test {
 
 TEST_F(SkinSourceTest, LooseFilesAndTheirErrors) {
   TestSupport::TempDir dir;
-  ASSERT_TRUE(UiTest::WriteBytes(dir.File(L"ok.xml"), "<Window/>"));
-  ASSERT_TRUE(UiTest::WriteBytes(dir.File(L"empty.xml"), ""));
-  ASSERT_TRUE(UiTest::WriteBytes(dir.File(L"big.xml"), std::string(SkinSource::kMaxSkinFileBytes + 1, ' ')));
-  ASSERT_TRUE(UiTest::WriteBytes(dir.File(L"limit.xml"), std::string(SkinSource::kMaxSkinFileBytes, ' ')));
+  ASSERT_TRUE(Utils::WriteWholeFile(dir.File(L"ok.xml"), "<Window/>"));
+  ASSERT_TRUE(Utils::WriteWholeFile(dir.File(L"empty.xml"), ""));
+  ASSERT_TRUE(Utils::WriteWholeFile(dir.File(L"big.xml"), std::string(SkinSource::kMaxSkinFileBytes + 1, ' ')));
+  ASSERT_TRUE(Utils::WriteWholeFile(dir.File(L"limit.xml"), std::string(SkinSource::kMaxSkinFileBytes, ' ')));
   SkinSource::SetResourcePath(dir.Path());
 
   const LoadCase cases[] = {

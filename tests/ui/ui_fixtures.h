@@ -24,12 +24,6 @@ inline std::vector<uint8_t> ReadBytes(const std::wstring& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(std::filesystem::path(path), std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
 // The product's skin archive (empty when this build has none).
 inline std::wstring SkinArchivePath() {
   const char* path = std::getenv("PARLINO_SKIN_ARCHIVE");

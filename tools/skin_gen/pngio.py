@@ -11,13 +11,13 @@ def _chunk(kind, data):
     return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def encode_png(rgba, w, h):
+def encode_png(rgba, w, h, level=ZLIB_LEVEL):
     """8-bit RGBA PNG, no row filters: the skin's images are smooth shapes on
     transparency and dithered gradients, where filtering gains little and costs time."""
     stride = w * 4
     raw = b''.join(b'\x00' + rgba[y * stride:(y + 1) * stride] for y in range(h))
     ihdr = struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)
-    return (PNG_SIGNATURE + _chunk(b'IHDR', ihdr) + _chunk(b'IDAT', zlib.compress(raw, ZLIB_LEVEL))
+    return (PNG_SIGNATURE + _chunk(b'IHDR', ihdr) + _chunk(b'IDAT', zlib.compress(raw, level))
             + _chunk(b'IEND', b''))
 
 

@@ -5,24 +5,20 @@
 #include "ui/image_decoder.h"
 #include "ui/skin_source.h"
 #include "ui/skin_values.h"
+#include "ui/win32/skin_resource.h"
 
 namespace SkinUI {
 
 namespace {
 
 bool LoadResourceBytes(const std::wstring& name, const std::wstring& type, std::vector<uint8_t>& bytes) {
-  HMODULE module = static_cast<HMODULE>(SkinSource::GetResourceInstance());
   const wchar_t* resourceName = name.c_str();
   if (!name.empty() && name[0] >= L'0' && name[0] <= L'9')
     resourceName = MAKEINTRESOURCEW(static_cast<WORD>(_wtoi(name.c_str())));
-  HRSRC resource = FindResourceW(module, resourceName, type.c_str());
-  if (resource == nullptr) return false;
-  HGLOBAL loaded = LoadResource(module, resource);
-  const DWORD size = SizeofResource(module, resource);
-  const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (data == nullptr || size == 0) return false;
-  const uint8_t* begin = static_cast<const uint8_t*>(data);
-  bytes.assign(begin, begin + size);
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+  if (!FindResourceBytes(resourceName, type.c_str(), data, size)) return false;
+  bytes.assign(data, data + size);
   return true;
 }
 

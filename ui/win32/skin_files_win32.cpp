@@ -1,22 +1,14 @@
 #include <windows.h>
 
-#include <memory>
-
 #include "ui/skin_files.h"
 #include "ui/text_decoding.h"
+#include "utils/win32/win_handles.h"
 
 namespace SkinUI {
 
 const wchar_t kSkinPathSeparator = L'\\';
 
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // ReadFile takes at most a DWORD per call.
 constexpr DWORD kReadChunkBytes = 1u << 20;
@@ -26,11 +18,11 @@ constexpr DWORD kReadChunkBytes = 1u << 20;
 LooseFileResult ReadLooseFile(const std::wstring& path, uint64_t maxBytes, std::vector<uint8_t>& bytes) {
   bytes.clear();
   if (path.empty()) return LooseFileResult::OpenFailed;
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return LooseFileResult::OpenFailed;
+  Utils::Win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LooseFileResult::OpenFailed;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return LooseFileResult::OpenFailed;
+  if (!GetFileSizeEx(file.Get(), &size)) return LooseFileResult::OpenFailed;
   if (size.QuadPart == 0) return LooseFileResult::Empty;
   if (static_cast<uint64_t>(size.QuadPart) > maxBytes) return LooseFileResult::TooLarge;
   bytes.resize(static_cast<size_t>(size.QuadPart));
@@ -39,7 +31,7 @@ LooseFileResult ReadLooseFile(const std::wstring& path, uint64_t maxBytes, std::
     const size_t left = bytes.size() - done;
     const DWORD want = left > kReadChunkBytes ? kReadChunkBytes : static_cast<DWORD>(left);
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
+    if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
       bytes.clear();
       return LooseFileResult::ReadFailed;
     }

@@ -7,13 +7,9 @@
 
 namespace SkinUI {
 
-namespace {
-
-// The resource's bytes in the module (valid while the module is loaded); false when
-// it is missing, cannot be loaded or is empty.
-bool FindResourceBytes(unsigned resourceId, const wchar_t* type, const uint8_t*& data, size_t& size) {
+bool FindResourceBytes(const wchar_t* name, const wchar_t* type, const uint8_t*& data, size_t& size) {
   HMODULE module = static_cast<HMODULE>(SkinSource::GetResourceInstance());
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), type);
+  HRSRC resource = FindResourceW(module, name, type);
   if (resource == nullptr) return false;
   HGLOBAL loaded = LoadResource(module, resource);
   const DWORD bytes = SizeofResource(module, resource);
@@ -24,12 +20,10 @@ bool FindResourceBytes(unsigned resourceId, const wchar_t* type, const uint8_t*&
   return true;
 }
 
-}  // namespace
-
 bool UseSkinArchiveResource(unsigned resourceId) {
   const uint8_t* data = nullptr;
   size_t size = 0;
-  if (!FindResourceBytes(resourceId, kSkinArchiveResourceType, data, size)) return false;
+  if (!FindResourceBytes(MAKEINTRESOURCEW(resourceId), kSkinArchiveResourceType, data, size)) return false;
   // A later window finds the archive already unpacked in memory.
   if (SkinSource::GetResourceArchive() == SkinSource::kMemoryArchiveName) return SkinSource::GetCachedArchive() != nullptr;
   // Unpacking works on a heap copy, never on the mapped module image itself.
@@ -40,7 +34,7 @@ bool UseSkinArchiveResource(unsigned resourceId) {
 bool LoadXmlResource(unsigned resourceId, CXmlMarkup& markup) {
   const uint8_t* data = nullptr;
   size_t size = 0;
-  if (!FindResourceBytes(resourceId, L"xml", data, size)) {
+  if (!FindResourceBytes(MAKEINTRESOURCEW(resourceId), L"xml", data, size)) {
     markup.Release();
     markup.SetLastError(L"Error opening file", L"");
     return false;
@@ -58,7 +52,7 @@ bool PrepareSkinSource(SkinResourceType type, const std::wstring& skinFolder, co
     case SkinResourceType::ZipResource: {
       const uint8_t* data = nullptr;
       size_t size = 0;
-      if (!FindResourceBytes(resourceId, kSkinArchiveResourceType, data, size)) return false;
+      if (!FindResourceBytes(MAKEINTRESOURCEW(resourceId), kSkinArchiveResourceType, data, size)) return false;
       // An archive that does not open still lets the window build: its layout load then
       // fails ("Error opening zip file") and is reported like any unreadable layout.
       UseSkinArchiveResource(resourceId);

@@ -1,5 +1,7 @@
 #pragma once
 // Skins stored among the executable's resources.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "ui/skin_source.h"
@@ -16,6 +18,10 @@ constexpr unsigned kSkinArchiveResourceId = 147;
 // archive already in memory and reuses it. False when the resource is missing, cannot
 // be loaded, is empty, or does not open as an archive.
 bool UseSkinArchiveResource(unsigned resourceId);
+
+// A resource's bytes in the resource instance (valid while the module is loaded); false
+// when it is missing, cannot be loaded or is empty.
+bool FindResourceBytes(const wchar_t* name, const wchar_t* type, const uint8_t*& data, size_t& size);
 
 // Loads a layout stored as a resource of type "xml" (UTF-8). The error texts are the
 // loose-file ones ("Error opening file", "File is empty").
