@@ -16,18 +16,7 @@
 
 namespace {
 
-void SetEnvVar(const char* name, const std::optional<std::wstring>& value) {
-#ifdef _WIN32
-  const std::wstring wide = Utils::MultiByteToWide(name, Utils::kCodePageAnsi);
-  _wputenv_s(wide.c_str(), value ? value->c_str() : L"");
-#else
-  if (value) {
-    setenv(name, Utils::WideToUtf8(*value).c_str(), 1);
-  } else {
-    unsetenv(name);
-  }
-#endif
-}
+using TestSupport::SetEnvVar;
 
 // Points APPDATA and the POSIX registry into a fresh directory for one test.
 class RecordsTest : public ::testing::Test {

@@ -17,14 +17,6 @@
 
 namespace {
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class ReportingTest : public ::testing::Test {
@@ -38,13 +30,15 @@ class ReportingTest : public ::testing::Test {
     ASSERT_TRUE(port.has_value()) << "the analytics_receiver fixture is not running";
     m_Channel = "reporting_" + std::to_string(Utils::CurrentProcessId()) + "_" +
                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
-    SetEnvironment("PARLINO_ANALYTICS_URL", TestSupport::ServerBaseUrl(*port) + "/c/" + m_Channel + "/sa");
+    TestSupport::SetEnvVar("PARLINO_ANALYTICS_URL",
+                           Utils::MultiByteToWide(TestSupport::ServerBaseUrl(*port) + "/c/" + m_Channel + "/sa",
+                                                  Utils::kCodePageUtf8));
   }
   void TearDown() override {
     ReleaseTracker();
     GetInstallerConfig() = m_Saved;
     Utils::DeleteFilePath(m_PointerFile);
-    SetEnvironment("PARLINO_ANALYTICS_URL", "");
+    TestSupport::SetEnvVar("PARLINO_ANALYTICS_URL", std::nullopt);
     curl_global_cleanup();
   }
   std::vector<std::string> Received() const {

@@ -62,6 +62,19 @@ TempDir::~TempDir() {
 
 std::wstring TempDir::File(const std::wstring& name) const { return Utils::JoinPath(m_Path, name); }
 
+void SetEnvVar(const char* name, const std::optional<std::wstring>& value) {
+#ifdef _WIN32
+  const std::wstring wide = Utils::MultiByteToWide(name, Utils::kCodePageAnsi);
+  _wputenv_s(wide.c_str(), value ? value->c_str() : L"");
+#else
+  if (value) {
+    setenv(name, Utils::WideToUtf8(*value).c_str(), 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
 std::vector<std::string> FileLines(const std::wstring& path) {
   std::string bytes;
   std::vector<std::string> lines;

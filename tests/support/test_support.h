@@ -17,6 +17,10 @@ std::optional<int> TestServerPort(const std::string& name);
 // "http://127.0.0.1:<port>"
 std::string ServerBaseUrl(int port);
 
+// Sets an environment variable of this process, or removes it when value is empty
+// (nullopt).
+void SetEnvVar(const char* name, const std::optional<std::wstring>& value);
+
 // The non-empty lines of a text file, without line ends; none when it is missing.
 std::vector<std::string> FileLines(const std::wstring& path);
 
