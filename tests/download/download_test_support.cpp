@@ -16,58 +16,6 @@
 
 namespace DownloadTest {
 
-StatusCallback StatusLog::Callback() {
-  return [this](int32_t code, double value, const wchar_t* text) {
-    {
-      std::lock_guard<std::mutex> lock(m_Lock);
-      m_Statuses.push_back({code, value, text ? text : L""});
-    }
-    m_Changed.notify_all();
-    if (onStatus) onStatus(code);
-  };
-}
-
-bool StatusLog::WaitFor(std::initializer_list<int32_t> codes, size_t count, std::chrono::seconds timeout) {
-  std::unique_lock<std::mutex> lock(m_Lock);
-  return m_Changed.wait_for(lock, timeout, [&] {
-    size_t seen = 0;
-    for (const Status& s : m_Statuses) {
-      for (int32_t c : codes) seen += s.code == c;
-    }
-    return seen >= count;
-  });
-}
-
-std::vector<Status> StatusLog::All() const {
-  std::lock_guard<std::mutex> lock(m_Lock);
-  return m_Statuses;
-}
-
-std::vector<int32_t> StatusLog::CodesWithoutProgress() const {
-  std::vector<int32_t> codes;
-  for (const Status& s : All()) {
-    if (s.code != DL_CODE_PROGRESS) codes.push_back(s.code);
-  }
-  return codes;
-}
-
-SleepLog::SleepLog() {
-  Utils::SetSleepHookForTesting([this](uint32_t ms) {
-    std::lock_guard<std::mutex> lock(m_Lock);
-    m_Sleeps.push_back(ms);
-  });
-}
-SleepLog::~SleepLog() { Utils::SetSleepHookForTesting(nullptr); }
-std::vector<uint32_t> SleepLog::All() const {
-  std::lock_guard<std::mutex> lock(m_Lock);
-  return m_Sleeps;
-}
-size_t SleepLog::Count(uint32_t milliseconds) const {
-  size_t n = 0;
-  for (uint32_t s : All()) n += s == milliseconds;
-  return n;
-}
-
 ProbeReportLog::ProbeReportLog() {
   SetProbeReportHookForTesting([this](const std::wstring& name, float elapsed, const std::wstring& reason,
                                       const std::map<std::wstring, std::wstring>& properties) {

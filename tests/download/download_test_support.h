@@ -14,48 +14,13 @@
 #include "download/downloader.h"
 #include "download/status_callback.h"
 #include "download/status_codes.h"
+#include "tests/support/status_log.h"
 
 namespace DownloadTest {
 
-struct Status {
-  int32_t code;
-  double value;
-  std::wstring text;
-};
-
-// Records every status; thread-safe. `onStatus` (if set) runs after recording, on the
-// reporting thread, as the orchestration's handler would.
-class StatusLog {
- public:
-  StatusCallback Callback();
-  // Waits until `count` statuses with one of `codes` have arrived; false on time-out.
-  bool WaitFor(std::initializer_list<int32_t> codes, size_t count = 1,
-               std::chrono::seconds timeout = std::chrono::seconds(60));
-  // Waits for the first terminal status (success, fail or retry).
-  bool WaitTerminal(size_t count = 1) { return WaitFor({DL_CODE_SUCCESS, DL_CODE_FAIL, DL_CODE_RETRY}, count); }
-  std::vector<Status> All() const;
-  // Codes in order, progress left out.
-  std::vector<int32_t> CodesWithoutProgress() const;
-  std::function<void(int32_t code)> onStatus;
-
- private:
-  mutable std::mutex m_Lock;
-  std::condition_variable m_Changed;
-  std::vector<Status> m_Statuses;
-};
-
-// Replaces Utils::SleepMs for its lifetime and records every requested sleep.
-class SleepLog {
- public:
-  SleepLog();
-  ~SleepLog();
-  std::vector<uint32_t> All() const;
-  size_t Count(uint32_t milliseconds) const;
-
- private:
-  mutable std::mutex m_Lock;
-  std::vector<uint32_t> m_Sleeps;
-};
+using TestSupport::SleepLog;
+using TestSupport::Status;
+using TestSupport::StatusLog;
 
 struct ProbeReport {
   std::wstring name;

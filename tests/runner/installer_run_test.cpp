@@ -172,7 +172,7 @@ TEST_F(InstallerRun, DestroyingTheRunnerEndsAHangingPackageSilently) {
     CInstaller installer(m_Log.Callback(), RunnerTest::Quoted(RunnerTest::TestPackage()), L"", true, true, true);
     installer.Start();
     // Wait until the package is surely running and has spoken.
-    ASSERT_TRUE(m_Log.WaitForCount(IST_CODE_PROGRESS, 2));
+    ASSERT_TRUE(m_Log.WaitFor({IST_CODE_PROGRESS}, 2));
   }
   EXPECT_EQ(m_Log.Count(INSTALL_SUCCESS), 0u);
   EXPECT_EQ(m_Log.Count(IST_CODE_FAIL), 0u);
@@ -192,7 +192,7 @@ TEST_F(InstallerRun, ARunnerStartedAgainStillEndsItsPackageWhenDestroyed) {
     RunnerTest::PackageScript pass(m_Dir.File(L"second.txt"),
                                    "out Progress=0.1\nsleep 2000\nargs " + Utils::WideToUtf8(marker) + "\n");
     installer.Start();
-    ASSERT_TRUE(m_Log.WaitForCount(IST_CODE_PROGRESS, 3));  // 0.0 of each run, then 0.1
+    ASSERT_TRUE(m_Log.WaitFor({IST_CODE_PROGRESS}, 3));  // 0.0 of each run, then 0.1
   }
   EXPECT_FALSE(RunnerTest::Exists(marker)) << "the second package was waited for";
   EXPECT_EQ(m_Log.Count(INSTALL_SUCCESS), 0u) << RunnerTest::Describe(m_Log.All());

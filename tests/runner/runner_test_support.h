@@ -1,61 +1,17 @@
 #pragma once
 // What the runner tests share: status recording, sleep capture, the test packages and
 // their scripts, the package server.
-#include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
-#include <ostream>
 #include <string>
-#include <vector>
 
-#include "download/status_callback.h"
+#include "tests/support/status_log.h"
 
 namespace RunnerTest {
 
-struct Status {
-  int32_t code;
-  double value;
-  std::wstring text;
-  bool operator==(const Status& other) const {
-    return code == other.code && value == other.value && text == other.text;
-  }
-};
-std::string Describe(const std::vector<Status>& statuses);
-void PrintTo(const Status& status, std::ostream* out);
-
-// Records every status; thread-safe.
-class StatusLog {
- public:
-  StatusCallback Callback();
-  // Waits until a status with one of the codes has arrived; false after the deadline,
-  // which only a hang reaches.
-  bool WaitFor(std::initializer_list<int32_t> codes, std::chrono::seconds deadline = std::chrono::seconds(60));
-  // Waits until `count` statuses with the code have arrived.
-  bool WaitForCount(int32_t code, size_t count, std::chrono::seconds deadline = std::chrono::seconds(60));
-  std::vector<Status> All() const;
-  std::vector<int32_t> Codes() const;
-  // Index of the first status with the code, or -1.
-  int IndexOf(int32_t code) const;
-  size_t Count(int32_t code) const;
-
- private:
-  mutable std::mutex m_Lock;
-  std::condition_variable m_Changed;
-  std::vector<Status> m_Statuses;
-};
-
+using TestSupport::Describe;
+using TestSupport::Status;
+using TestSupport::StatusLog;
 // Replaces Utils::SleepMs with a no-op for its lifetime, counting the sleeps.
-class NoSleep {
- public:
-  NoSleep();
-  ~NoSleep();
-  size_t Count(uint32_t milliseconds) const;
-
- private:
-  mutable std::mutex m_Lock;
-  std::vector<uint32_t> m_Sleeps;
-};
+using NoSleep = TestSupport::SleepLog;
 
 // Paths of the built test programs, as this process sees them.
 std::wstring TestPackage();
