@@ -11,6 +11,13 @@ namespace Utils {
 uint32_t CheckNetwork();
 // Composes the network verdict from the connectivity flags and the Internet answer.
 uint32_t NetworkVerdict(uint32_t connectivity, bool internet);
+constexpr uint32_t kVerdictInternet = 0;
+constexpr uint32_t kVerdictNoConnectivity = 1;
+constexpr uint32_t kVerdictNoInternet = 2;
+constexpr uint32_t kVerdictShift = 16;
+// The two halves of a CheckNetwork result.
+inline uint32_t VerdictOf(uint32_t network) { return network >> kVerdictShift; }
+inline uint32_t ConnectivityOf(uint32_t network) { return network & 0xFFFFu; }
 
 class HardDiskManager {
  public:

@@ -6,21 +6,18 @@
 namespace Utils {
 namespace {
 constexpr size_t kMaxPathChars = 260;
-constexpr uint32_t kVerdictInternet = 0;
-constexpr uint32_t kVerdictNoConnectivity = 1;
-constexpr uint32_t kVerdictNoInternet = 2;
 constexpr wchar_t kInstallerTempName[] = L"~VexloTemp.92482B06FB471E17";
 }  // namespace
 
 uint32_t NetworkVerdict(uint32_t connectivity, bool internet) {
-  const uint32_t flags = connectivity & 0xFFFFu;
+  const uint32_t flags = ConnectivityOf(connectivity);
   uint32_t verdict = kVerdictInternet;
   if (flags == 0) {
     verdict = kVerdictNoConnectivity;
   } else if (!internet) {
     verdict = kVerdictNoInternet;
   }
-  return flags | (verdict << 16);
+  return flags | (verdict << kVerdictShift);
 }
 
 std::wstring WindowsVersionName(uint32_t major, uint32_t minor, uint32_t build, bool serverR2) {

@@ -8,26 +8,19 @@
 
 #include "app/com_scope.h"
 #include "app/engine/commands.h"
+#include "app/engine/print_line.h"
 #include "utils/probes.h"
 #include "utils/text.h"
 
 namespace {
 
-constexpr uint32_t kVerdictShift = 16;
-constexpr uint32_t kConnectivityMask = 0xFFFF;
-
-void PrintLine(const char* name, const std::string& value) { std::printf("%s=%s\n", name, value.c_str()); }
-void PrintLine(const char* name, const std::wstring& value) { PrintLine(name, Utils::WideToUtf8(value)); }
-void PrintLine(const char* name, bool value) { PrintLine(name, std::string(value ? "true" : "false")); }
-void PrintLine(const char* name, uint64_t value) { std::printf("%s=%" PRIu64 "\n", name, value); }
-
 // A probe that could not ask the system answers 0 in both halves.
 const char* VerdictText(uint32_t network) {
   if (network == 0) return "unknown";
-  switch (network >> kVerdictShift) {
-    case 0: return "internet";
-    case 1: return "no_connectivity";
-    case 2: return "no_internet";
+  switch (Utils::VerdictOf(network)) {
+    case Utils::kVerdictInternet: return "internet";
+    case Utils::kVerdictNoConnectivity: return "no_connectivity";
+    case Utils::kVerdictNoInternet: return "no_internet";
     default: return "unknown";
   }
 }
@@ -60,7 +53,7 @@ int RunDoctorCommand(const EngineArgs& args) {
   char networkHex[16];
   std::snprintf(networkHex, sizeof networkHex, "0x%08" PRIX32, network);
   PrintLine("network", std::string(networkHex));
-  PrintLine("network_connectivity", static_cast<uint64_t>(network & kConnectivityMask));
+  PrintLine("network_connectivity", static_cast<uint64_t>(Utils::ConnectivityOf(network)));
   PrintLine("network_verdict", std::string(VerdictText(network)));
 
   std::error_code error;

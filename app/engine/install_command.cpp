@@ -29,7 +29,6 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr double kMinFreeGiB = 1.0;
-constexpr uint32_t kNetworkVerdictShift = 16;
 constexpr size_t kMinStartUrlChars = 6;
 constexpr const wchar_t* kRunningText = L"安装程序检测到Parlino\r\n正在运行，请退出程序后再安装";
 constexpr const wchar_t* kInvalidPathText = L"无效路径";
@@ -108,7 +107,7 @@ class InstallAttempt {
         ComScope com;
         network = Utils::CheckNetwork();
       }
-      if ((network >> kNetworkVerdictShift) != 0) {
+      if (Utils::VerdictOf(network) != Utils::kVerdictInternet) {
         Print("refused: ", kPoorNetworkText);
         return false;
       }
